@@ -1,0 +1,70 @@
+# Sourced by ./dev: a virtual X display, a private Wine prefix and a warm
+# wineserver for the Windows-side tests, all stopped again when the shell exits.
+# Never touches ~/.wine.
+
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+WINE_ENV_PIDS=()
+WINE_ENV_XVFB_PID=
+
+wine_env_stop() {
+  local pid
+  for pid in "${WINE_ENV_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  if [[ -n ${WINEPREFIX:-} && -d ${WINEPREFIX:-/nonexistent} ]]; then
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
+  fi
+  if [[ -n $WINE_ENV_XVFB_PID ]]; then
+    kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_ENV_XVFB_PID" 2>/dev/null || true
+  fi
+}
+
+# wine_env_start [--keep-display]: without the flag a private Xvfb is always
+# started, so tests never touch the user's screen or clipboard.
+wine_env_start() {
+  trap wine_env_stop EXIT
+  trap 'exit 130' INT TERM
+  if [[ ${1:-} != --keep-display || -z ${DISPLAY:-} ]]; then
+    local fifo
+    fifo=$(mktemp -u)
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    WINE_ENV_XVFB_PID=$!
+    local num
+    read -r -t 20 num <"$fifo" || { echo "Xvfb did not start" >&2; return 1; }
+    rm -f "$fifo"
+    export DISPLAY=":$num"
+  fi
+
+  export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
+  local template="$ROOT/build/wine-template"
+  if [[ ! -f $template/.ready ]]; then
+    echo "creating a Wine prefix (once, about 15 s)"
+    rm -rf "$template"
+    WINEPREFIX="$template" "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+    # Without a window manager Wine waits 2 s on every hide unless it manages
+    # the windows itself.
+    WINEPREFIX="$template" "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      </dev/null >/dev/null 2>&1
+    WINEPREFIX="$template" "$WINESERVER" -w
+    touch "$template/.ready"
+  fi
+  export WINEPREFIX="$ROOT/build/wineprefix-run"
+  rm -rf "$WINEPREFIX"
+  cp -a "$template" "$WINEPREFIX"
+  # Start the server first with stdio away from any pipe, or Wine's services
+  # inherit a pipe that ctest waits on forever.
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  "$WINE" cmd /c exit 0 </dev/null >/dev/null 2>&1
+  export PW_WINE="$WINE"
+}
+
+# wine_env_wait_window TITLE SECONDS: waits until an X window with that title exists.
+wine_env_wait_window() {
+  local deadline=$((SECONDS + $2))
+  until xdotool search --name "$1" >/dev/null 2>&1; do
+    ((SECONDS < deadline)) || { echo "window '$1' did not appear" >&2; return 1; }
+    sleep 0.2
+  done
+}
