@@ -203,12 +203,12 @@ inline constexpr std::uint32_t kRButtonDblClk = 0x0206;
 
 enum class NotifyIconMessage : std::uint8_t { Add, Delete };
 
-// The tray icon record; the host adds the platform's own size field.
+// The tray icon record. The host fills in the platform's own record size and
+// its private callback message, which comes back as FormEvents::TrayNotify.
 struct TrayIconData {
   WindowHandle hwnd = 0;
   std::uint32_t id = 0;
-  std::uint32_t flags = 0;             // 1 message, 2 icon, 4 tip
-  std::uint32_t callback_message = 0;  // 0 = the host's private tray message
+  std::uint32_t flags = 0;  // 1 callback message, 2 icon, 4 tip
   std::uintptr_t icon = 0;
   std::u16string tip;
   friend bool operator==(const TrayIconData&, const TrayIconData&) = default;
