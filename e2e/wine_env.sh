@@ -50,7 +50,7 @@ wine_env_start() {
     WINEPREFIX="$template" "$WINESERVER" -w
     touch "$template/.ready"
   fi
-  export WINEPREFIX="$ROOT/build/wineprefix-run"
+  export WINEPREFIX="$ROOT/build/wineprefix-${WINE_ENV_NAME:-run}"
   rm -rf "$WINEPREFIX"
   cp -a "$template" "$WINEPREFIX"
   # Start the server first with stdio away from any pipe, or Wine's services
