@@ -3,33 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/text.h"
+
 namespace pw::test {
 
-std::string Utf8(std::u16string_view s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size()) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
+std::string Utf8(std::u16string_view s) { return ToUtf8(s); }
 
 namespace {
 std::string Name(ControlId id) {

@@ -2,15 +2,31 @@
 
 #include <cmath>
 
+#include "app/about.h"
 #include "capture/change_handler.h"
+#include "cliplist/clip_list.h"
+#include "cliplist/row_actions.h"
+#include "cliplist/text_export.h"
+#include "images/picture_save.h"
+#include "images/picture_slots.h"
+#include "images/preview_window.h"
+#include "screen/snapshot.h"
 
 namespace pw {
 
 Pastewright::Pastewright(Host host)
-    : host_(host), hook_(host.api, [this] { OnClipboardChange(host_, store_); }) {}
+    : host_(host),
+      hook_(host.api, [this] { OnClipboardChange(host_, store_); }),
+      tray_(host),
+      region_(host) {}
 
 void Pastewright::Load(ControlId form) {
-  if (form == MainForm) MainForm_Load();
+  switch (form.family) {
+    case Family::MainForm: MainForm_Load(); break;
+    case Family::picView: PreviewLoad(host_.forms, store_); break;
+    case Family::AboutForm: AboutLoad(host_.forms); break;
+    default: break;
+  }
 }
 
 void Pastewright::MainForm_Load() {
@@ -68,22 +84,52 @@ void Pastewright::MainForm_Load() {
   hook_.HookClipboard(main);
 }
 
+// Whatever closes the main window comes here first, and the close goes on.
 void Pastewright::QueryUnload(ControlId form) {
-  if (form == MainForm) hook_.UnhookClipboard(host_.forms.Handle(MainForm));
+  if (form != MainForm) return;
+  tray_.Delete();
+  hook_.UnhookClipboard(host_.forms.Handle(MainForm));
 }
 
 void Pastewright::Unload(ControlId form) {
   if (form == MainForm) host_.forms.EndProgram();
+  if (form == picView) PreviewUnload(host_.forms);
 }
 
-void Pastewright::Click(ControlId) {}
+void Pastewright::Click(ControlId c) {
+  const int i = c.index;
+  switch (c.family) {
+    case Family::ClipShow: RowClick(host_, store_, i); break;
+    case Family::d: RowDelete(host_.forms, store_, i); break;
+    case Family::t: ExportTextSlot(host_, store_, i - 1, u".txt"); break;
+    case Family::w: ExportTextSlot(host_, store_, i - 1, u".doc"); break;
+    case Family::EmptyAll: EmptyAllClick(host_, store_); break;
+    case Family::simg: ThumbnailClick(host_, store_, i); break;
+    case Family::sav: SavePictureSlot(host_, store_, i); break;
+    case Family::dpic: RemovePictureSlot(host_.forms, static_cast<std::int16_t>(i)); break;
+    case Family::pv: PreviewClick(host_.forms, store_, i); break;
+    case Family::MainhWndHide: tray_.MainhWndHide_Click(); break;
+    case Family::CmdCapScreen: CmdCapScreen_Click(host_, tray_); break;
+    case Family::cmd_jp: region_.cmd_jp_Click(); break;
+    case Family::cmd_about: host_.forms.Show(AboutForm); break;
+    default: break;
+  }
+}
 
-void Pastewright::MouseMove(ControlId, const MouseArgs&) {}
+void Pastewright::MouseMove(ControlId c, const MouseArgs& args) {
+  if (c.family == Family::ClipShow && c.index >= 0 && c.index < kTextSlots) {
+    RowMouseMove(host_, store_, c.index, args);
+  } else if (c == Form2) {
+    region_.Form_MouseMove(args);
+  }
+}
 
-void Pastewright::MouseDown(ControlId, const MouseArgs&) {}
+void Pastewright::MouseDown(ControlId c, const MouseArgs& args) {
+  if (c == Form2) region_.Form_MouseDown(args);
+}
 
-void Pastewright::TrayNotify(std::uint32_t) {}
+void Pastewright::TrayNotify(std::uint32_t mouse_message) { tray_.Notify(mouse_message); }
 
-void Pastewright::TaskbarCreated() {}
+void Pastewright::TaskbarCreated() { tray_.ShellRestarted(); }
 
 }  // namespace pw

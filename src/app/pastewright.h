@@ -2,10 +2,12 @@
 // bound to the routines of the subsystems.
 #pragma once
 
+#include "app/tray.h"
 #include "capture/clip_store.h"
 #include "capture/viewer_hook.h"
 #include "platform/events.h"
 #include "platform/host.h"
+#include "screen/region_overlay.h"
 
 namespace pw {
 
@@ -25,6 +27,8 @@ class Pastewright final : public FormEvents {
   const ClipStore& store() const { return store_; }
   ClipStore& store() { return store_; }
   const ClipboardHook& hook() const { return hook_; }
+  const TrayIcon& tray() const { return tray_; }
+  const RegionCapture& region() const { return region_; }
 
  private:
   void MainForm_Load();
@@ -32,6 +36,8 @@ class Pastewright final : public FormEvents {
   Host host_;
   ClipStore store_;
   ClipboardHook hook_;
+  TrayIcon tray_;
+  RegionCapture region_;
 };
 
 }  // namespace pw

@@ -9,16 +9,19 @@ void StoreText(Forms& forms, ClipStore& store, std::u16string text) {
     // Drop the oldest; every other text moves one slot down with its caption.
     for (int i = 0; i < kTextSlots - 1; ++i) {
       store.ClipText[i] = std::move(store.ClipText[i + 1]);
+      store.ClipSerial[i] = store.ClipSerial[i + 1];
       forms.SetCaption(ClipShow(i), forms.Caption(ClipShow(i + 1)));
     }
     forms.SetCaption(ClipShow(kTextSlots - 1), RowPreview(text));
     store.ClipText[kTextSlots - 1] = std::move(text);
+    store.ClipSerial[kTextSlots - 1] = store.NextSerial++;
     store.ClipCount = kTextSlots;
     return;
   }
   const int k = store.ClipCount;
   forms.SetCaption(ClipShow(k), RowPreview(text));
   store.ClipText[k] = std::move(text);
+  store.ClipSerial[k] = store.NextSerial++;
   store.ClipCount = static_cast<std::int16_t>(k + 1);
   forms.SetVisible(ClipShow(k), true);
   forms.SetVisible(t(k + 1), true);

@@ -17,6 +17,10 @@ struct ClipStore {
   // Slots 0..ClipCount-1 are occupied, oldest first, with no gaps.
   std::array<std::u16string, kTextSlots> ClipText;
   std::int16_t ClipCount = 0;
+  // Who each text is: equal texts are still different clips, and a clip is
+  // found again by this number after the store has moved under a row click.
+  std::array<std::uint32_t, kTextSlots> ClipSerial{};
+  std::uint32_t NextSerial = 1;
 
   std::u16string PasteText;   // the text a row click puts back
   Picture Picture2;           // the picture a thumbnail click puts back
