@@ -156,6 +156,14 @@ TEST_F(ScreenTest, OneOverlayAtATimeAndOneScreenContext) {
   EXPECT_TRUE(fake.held_dcs.empty());
   fake.Click(cmd_jp);
   EXPECT_EQ(fake.dcs_taken, 2);
+
+  // Closed without a cut: the context goes back and the next cut starts afresh.
+  Press(30, 30);
+  Move(60, 60);
+  fake.UserCloses(Form2);
+  EXPECT_TRUE(fake.held_dcs.empty());
+  EXPECT_FALSE(app.region().RegionArmed || app.region().RegionDragged);
+  EXPECT_TRUE(Slots().size() == 1u);
 }
 
 TEST_F(ScreenTest, PicturesCopiedWhileTheOverlayIsUpComeFirstAndFiveAreKept) {

@@ -94,6 +94,7 @@ void Pastewright::QueryUnload(ControlId form) {
 void Pastewright::Unload(ControlId form) {
   if (form == MainForm) host_.forms.EndProgram();
   if (form == picView) PreviewUnload(host_.forms);
+  if (form == Form2) region_.Form_Unload();
 }
 
 void Pastewright::Click(ControlId c) {

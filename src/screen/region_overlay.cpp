@@ -66,12 +66,15 @@ void RegionCapture::Confirm(float x, float y) {
                CropPicture(frozen_, px(RegionAnchorX, screen.twips_per_pixel_x),
                            px(RegionAnchorY, screen.twips_per_pixel_y),
                            px(x, screen.twips_per_pixel_x), px(y, screen.twips_per_pixel_y)));
+  host_.forms.Unload(Form2);
+}
+
+void RegionCapture::Form_Unload() {
   RegionArmed = false;
   RegionDragged = false;
-  host_.api.ReleaseScreenDC(ScreenDC);
+  if (ScreenDC != 0) host_.api.ReleaseScreenDC(ScreenDC);
   ScreenDC = 0;
   frozen_ = Picture();
-  host_.forms.Unload(Form2);
 }
 
 }  // namespace pw

@@ -20,6 +20,9 @@ class RegionCapture {
   void cmd_jp_Click();
   void Form_MouseDown(const MouseArgs& args);
   void Form_MouseMove(const MouseArgs& args);
+  // The overlay went away (a cut, or the window was closed some other way):
+  // the screen context is given back and the next cut starts afresh.
+  void Form_Unload();
 
   float RegionStartX = 0, RegionStartY = 0;
   float RegionAnchorX = 0, RegionAnchorY = 0;
