@@ -10,6 +10,17 @@ std::u16string HeadWithoutLeadingSpaces(std::u16string_view text, std::size_t co
 
 std::u16string RowPreview(std::u16string_view text) { return HeadWithoutLeadingSpaces(text, 8); }
 
+void ReportFileSaved(Dialogs& dialogs, const ClipStore& store, std::u16string_view name,
+                     const FileResult& result) {
+  if (result.ok) {
+    dialogs.MessageBox(store.MsgFileSaved);
+  } else {
+    dialogs.MessageBox(u"The file \"" + std::u16string(name) + u"\" could not be saved: " +
+                           result.reason,
+                       MessageKind::Error);
+  }
+}
+
 void SetPictureButtonsVisible(Forms& forms, int n, bool visible) {
   forms.SetVisible(sav(n), visible);
   forms.SetVisible(dpic(n), visible);

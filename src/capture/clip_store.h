@@ -45,6 +45,10 @@ std::u16string RowPreview(std::u16string_view text);
 inline Picture PictureSlot(const Forms& forms, int n) { return forms.GetPicture(simg(n)); }
 inline bool PictureSlotOccupied(const Forms& forms, int n) { return !PictureSlot(forms, n).empty(); }
 
+// Tells the user whether a file was written: "File saved ..." or why not.
+void ReportFileSaved(Dialogs& dialogs, const ClipStore& store, std::u16string_view name,
+                     const FileResult& result);
+
 // Shows or hides the three buttons of picture slot n, in the order sav, dpic, pv.
 void SetPictureButtonsVisible(Forms& forms, int n, bool visible);
 

@@ -47,12 +47,7 @@ void ExportTextSlot(Host& host, const ClipStore& store, int slot, std::u16string
       ExportBaseName(host.files, host.forms.Caption(ClipShow(slot))) + std::u16string(extension);
   const FileResult result =
       host.files.WriteBytes(name, ExportFileBytes(host.files, store.ClipText[slot]));
-  if (!result.ok) {
-    host.dialogs.MessageBox(u"The file \"" + name + u"\" could not be saved: " + result.reason,
-                            MessageKind::Error);
-    return;
-  }
-  host.dialogs.MessageBox(store.MsgFileSaved);
+  ReportFileSaved(host.dialogs, store, name, result);
 }
 
 }  // namespace pw

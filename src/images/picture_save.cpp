@@ -15,12 +15,7 @@ void SavePictureSlot(Host& host, const ClipStore& store, int n) {
   if (picture.empty()) return;
   const std::u16string name = SaveFileName(host.clock.Now());
   const FileResult result = host.files.SaveBitmap(name, picture);
-  if (!result.ok) {
-    host.dialogs.MessageBox(u"The file \"" + name + u"\" could not be saved: " + result.reason,
-                            MessageKind::Error);
-    return;
-  }
-  host.dialogs.MessageBox(store.MsgFileSaved);
+  ReportFileSaved(host.dialogs, store, name, result);
 }
 
 }  // namespace pw
