@@ -6,6 +6,11 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// The host interfaces have members called like these A/W switch macros; our
+// code calls the W functions by their full names.
+#undef MessageBox
+#undef SendMessage
+#undef CallWindowProc
 
 #include <utility>
 
@@ -76,6 +81,14 @@ using UniqueMemoryDc = Owned<HDC, MemoryDcTraits>;
 using UniqueIcon = Owned<HICON, IconTraits>;
 // Global memory not (or no longer) handed to the clipboard.
 using UniqueGlobal = Owned<HGLOBAL, GlobalTraits>;
+
+struct WindowTraits {
+  static HWND invalid() { return nullptr; }
+  static void close(HWND h) { ::DestroyWindow(h); }
+};
+// A window this code created and destroys; only for windows without a C++
+// object behind them (tooltips, hidden owners).
+using UniqueWindow = Owned<HWND, WindowTraits>;
 
 // A window's device context from GetDC, released with ReleaseDC.
 class WindowDc {

@@ -1,0 +1,159 @@
+#include "platform/win32/picture_box.h"
+
+namespace pw::win32 {
+
+void DrawPicture(HDC dc, const Picture& picture, const RECT& dest, bool stretch) {
+  if (picture.empty()) return;
+  const Bitmap& bmp = picture.bitmap();
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = bmp.width();
+  info.bmiHeader.biHeight = -bmp.height();  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  const void* bits = bmp.pixels().data();
+  if (stretch) {
+    const int old_mode = ::SetStretchBltMode(dc, HALFTONE);
+    POINT old_origin{};
+    ::SetBrushOrgEx(dc, 0, 0, &old_origin);
+    ::StretchDIBits(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, 0, 0,
+                    bmp.width(), bmp.height(), bits, &info, DIB_RGB_COLORS, SRCCOPY);
+    ::SetBrushOrgEx(dc, old_origin.x, old_origin.y, nullptr);
+    ::SetStretchBltMode(dc, old_mode);
+  } else {
+    ::SetDIBitsToDevice(dc, dest.left, dest.top, static_cast<DWORD>(bmp.width()),
+                        static_cast<DWORD>(bmp.height()), 0, 0, 0,
+                        static_cast<UINT>(bmp.height()), bits, &info, DIB_RGB_COLORS);
+  }
+}
+
+bool PictureBox::RegisterClass(HINSTANCE instance) {
+  return Register(instance, WindowClass{kClassName});
+}
+
+bool PictureBox::Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r) {
+  return CreateAs(instance, kClassName, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                  r.left, r.top, r.width, r.height, parent,
+                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)));
+}
+
+void PictureBox::SetIcon(HICON icon) {
+  icon_ = icon;
+  if (hwnd()) ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void PictureBox::SetPicture(Picture picture) {
+  picture_ = std::move(picture);
+  if (hwnd()) ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void PictureBox::SetStretch(bool stretch) {
+  if (stretch_ == stretch) return;
+  stretch_ = stretch;
+  if (hwnd()) ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void PictureBox::SetBackground(COLORREF colour) {
+  background_ = colour;
+  if (hwnd()) ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+LRESULT PictureBox::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      return 1;  // painted whole in WM_PAINT
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      pressed_ = true;
+      ::SetCapture(hwnd());
+      return 0;
+    case WM_LBUTTONUP:
+      OnButtonUp(lparam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      pressed_ = false;
+      return 0;
+    case BM_CLICK:
+      NotifyClick();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+      return OnChildColour(reinterpret_cast<HDC>(wparam));
+    default:
+      return Default(msg, wparam, lparam);
+  }
+}
+
+void PictureBox::OnPaint() {
+  PAINTSTRUCT ps;
+  HDC dc = ::BeginPaint(hwnd(), &ps);
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  Draw(dc, client);
+  ::EndPaint(hwnd(), &ps);
+}
+
+void PictureBox::Draw(HDC dc, const RECT& client) const {
+  // Draws onto a buffer first, so a thumbnail repainted on every clip does
+  // not flicker.
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  if (width <= 0 || height <= 0) return;
+  UniqueMemoryDc buffer(::CreateCompatibleDC(dc));
+  UniqueBitmap surface(::CreateCompatibleBitmap(dc, width, height));
+  HDC target = dc;
+  std::optional<SelectScope> selected;
+  if (buffer && surface) {
+    selected.emplace(buffer.get(), surface.get());
+    target = buffer.get();
+  }
+  UniqueBrush fill(::CreateSolidBrush(background_));
+  ::FillRect(target, &client, fill.get());
+  if (!picture_.empty()) {
+    DrawPicture(target, picture_, client, stretch_);
+  } else if (icon_) {
+    ICONINFO info{};
+    int size = 16;
+    if (::GetIconInfo(icon_, &info)) {
+      BITMAP bm{};
+      if (::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm)) size = bm.bmWidth;
+      if (info.hbmColor) ::DeleteObject(info.hbmColor);
+      if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    }
+    ::DrawIconEx(target, (width - size) / 2, (height - size) / 2, icon_, size, size, 0, nullptr,
+                 DI_NORMAL);
+  }
+  if (target != dc) ::BitBlt(dc, 0, 0, width, height, target, 0, 0, SRCCOPY);
+}
+
+void PictureBox::OnButtonUp(LPARAM lparam) {
+  const bool was_pressed = pressed_;
+  pressed_ = false;
+  if (::GetCapture() == hwnd()) ::ReleaseCapture();
+  RECT client{};
+  ::GetClientRect(hwnd(), &client);
+  const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+  if (was_pressed && ::PtInRect(&client, at)) NotifyClick();
+}
+
+// The parent's handler may destroy this very box (unloading its window), so
+// nothing of the object is touched after the message is sent.
+void PictureBox::NotifyClick() {
+  HWND self = hwnd();
+  const int id = ::GetDlgCtrlID(self);
+  ::SendMessageW(::GetParent(self), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(self));
+}
+
+LRESULT PictureBox::OnChildColour(HDC dc) {
+  if (!child_brush_) child_brush_.reset(::CreateSolidBrush(RGB(255, 255, 255)));
+  ::SetBkColor(dc, RGB(255, 255, 255));
+  ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+  return reinterpret_cast<LRESULT>(child_brush_.get());
+}
+
+}  // namespace pw::win32

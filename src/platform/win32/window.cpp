@@ -1,0 +1,72 @@
+#include "platform/win32/window.h"
+
+#include <string>
+
+namespace pw::win32 {
+
+Window::~Window() {
+  // A window outliving its object would call into freed memory.
+  if (hwnd_) {
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    ::DestroyWindow(hwnd_);
+  }
+}
+
+bool Window::Register(HINSTANCE instance, const WindowClass& cls) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  if (::GetClassInfoExW(instance, cls.name, &existing)) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = &Window::Procedure;
+  wc.hInstance = instance;
+  wc.hCursor = cls.cursor ? cls.cursor : ::LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = cls.background;
+  wc.hIcon = cls.icon;
+  wc.hIconSm = cls.small_icon;
+  wc.lpszClassName = cls.name;
+  return ::RegisterClassExW(&wc) != 0;
+}
+
+bool Window::CreateAs(HINSTANCE instance, const wchar_t* class_name, DWORD ex_style, DWORD style,
+                      int x, int y, int width, int height, HWND parent, HMENU menu_or_id) {
+  if (hwnd_) return true;
+  ::CreateWindowExW(ex_style, class_name, L"", style, x, y, width, height, parent, menu_or_id,
+                    instance, this);
+  return hwnd_ != nullptr;
+}
+
+LRESULT Window::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  return Default(msg, wparam, lparam);
+}
+
+LRESULT Window::Default(UINT msg, WPARAM wparam, LPARAM lparam) {
+  return ::DefWindowProcW(hwnd_, msg, wparam, lparam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+    auto* self = static_cast<Window*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return ::DefWindowProcW(hwnd, msg, wparam, lparam);
+  if (msg == WM_NCDESTROY) {
+    const LRESULT result = self->OnMessage(msg, wparam, lparam);
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return result;
+  }
+  return self->OnMessage(msg, wparam, lparam);
+}
+
+std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+std::u16string Utf16(const wchar_t* text, std::size_t length) {
+  return std::u16string(text, text + length);
+}
+
+}  // namespace pw::win32

@@ -1,0 +1,49 @@
+// A thin window wrapper: one window procedure for every class of ours, which
+// finds the C++ object of the window and hands it the message.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/win32/handles.h"
+
+namespace pw::win32 {
+
+struct WindowClass {
+  const wchar_t* name;
+  HCURSOR cursor = nullptr;
+  HBRUSH background = nullptr;  // not owned: a system colour brush or stock object
+  HICON icon = nullptr;
+  HICON small_icon = nullptr;
+};
+
+class Window {
+ public:
+  Window() = default;
+  virtual ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+
+  // Registers the class (once per name) with our window procedure.
+  static bool Register(HINSTANCE instance, const WindowClass& cls);
+
+ protected:
+  bool CreateAs(HINSTANCE instance, const wchar_t* class_name, DWORD ex_style, DWORD style,
+                int x, int y, int width, int height, HWND parent, HMENU menu_or_id);
+  // Messages the subclass does not handle go to DefWindowProcW.
+  virtual LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam);
+  LRESULT Default(UINT msg, WPARAM wparam, LPARAM lparam);
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+
+  HWND hwnd_ = nullptr;
+};
+
+// Our text type to the system's, which is UTF-16 too on Windows.
+std::wstring Wide(std::u16string_view text);
+std::u16string Utf16(const wchar_t* text, std::size_t length);
+
+}  // namespace pw::win32
