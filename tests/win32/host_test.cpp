@@ -298,6 +298,21 @@ TEST_F(HostTest, RowButtonsReportMouseMovesInTwipsEvenOutsideThemselves) {
   ::SendMessageW(Hwnd(ClipShow(1)), WM_MOUSEMOVE, MK_LBUTTON,
                  MAKELPARAM(static_cast<WORD>(-2), 30));
   EXPECT_EQ(events_.log, (std::vector<std::string>{"move:ClipShow1:150,60", "move:ClipShow1:-30,450"}));
+
+  // A leave notice is a move to where the pointer now is, when that is off
+  // the button; on the button it says nothing new.
+  events_.log.clear();
+  RECT r{};
+  ::GetWindowRect(Hwnd(ClipShow(1)), &r);
+  ASSERT_TRUE(::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+  ::SendMessageW(Hwnd(ClipShow(1)), WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(events_.log.empty());
+  ASSERT_TRUE(::SetCursorPos(r.right + 10, r.bottom + 20));
+  ::SendMessageW(Hwnd(ClipShow(1)), WM_MOUSELEAVE, 0, 0);
+  const int w_px = r.right - r.left, h_px = r.bottom - r.top;
+  EXPECT_EQ(events_.log, (std::vector<std::string>{
+                             "move:ClipShow1:" + std::to_string((w_px + 10) * 15) + "," +
+                             std::to_string((h_px + 20) * 15)}));
 }
 
 TEST_F(HostTest, ShowLoadsOnceAndClosingRunsQueryUnloadThenUnload) {

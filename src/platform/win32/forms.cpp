@@ -29,12 +29,41 @@ std::wstring TextBoxText(std::u16string_view text) {
 
 namespace {
 
-// The row buttons report every mouse move, also while captured.
+// The button state of a mouse message, from the keyboard state.
+WPARAM CurrentMouseKeys() {
+  WPARAM keys = 0;
+  if (::GetKeyState(VK_LBUTTON) < 0) keys |= MK_LBUTTON;
+  if (::GetKeyState(VK_RBUTTON) < 0) keys |= MK_RBUTTON;
+  if (::GetKeyState(VK_MBUTTON) < 0) keys |= MK_MBUTTON;
+  if (::GetKeyState(VK_SHIFT) < 0) keys |= MK_SHIFT;
+  if (::GetKeyState(VK_CONTROL) < 0) keys |= MK_CONTROL;
+  return keys;
+}
+
+// The row buttons report every mouse move, also while captured. When the
+// pointer leaves for a place whose moves reach no window of ours (possible
+// where capture does not span the whole desktop), the leave notice is turned
+// into the move to where the pointer now is, so the hover preview still goes.
 LRESULT CALLBACK RowButtonProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
                                UINT_PTR subclass_id, DWORD_PTR form) {
   if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &RowButtonProc, subclass_id);
   const LRESULT result = ::DefSubclassProc(hwnd, msg, wparam, lparam);
-  if (msg == WM_MOUSEMOVE) reinterpret_cast<FormWindow*>(form)->OnRowMouseMove(hwnd, wparam, lparam);
+  auto* owner = reinterpret_cast<FormWindow*>(form);
+  if (msg == WM_MOUSEMOVE) {
+    TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, hwnd, 0};
+    ::TrackMouseEvent(&track);
+    owner->OnRowMouseMove(hwnd, wparam, lparam);
+  } else if (msg == WM_MOUSELEAVE) {
+    POINT at{};
+    RECT client{};
+    ::GetCursorPos(&at);
+    ::ScreenToClient(hwnd, &at);
+    ::GetClientRect(hwnd, &client);
+    if (!::PtInRect(&client, at)) {
+      owner->OnRowMouseMove(hwnd, CurrentMouseKeys(),
+                            MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+    }
+  }
   return result;
 }
 
