@@ -66,6 +66,8 @@ int Win32Host::Run() {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
+  // Whatever ended the loop, no window may outlive the logic it calls into.
+  DestroyWindows();
   return static_cast<int>(msg.wParam);
 }
 
@@ -239,6 +241,11 @@ void Win32Host::Close(FormWindow& form, bool ask_first) {
 }
 
 void Win32Host::EndProgram() {
+  DestroyWindows();
+  ::PostQuitMessage(0);
+}
+
+void Win32Host::DestroyWindows() {
   ReleaseAllScreenDCs();
   for (FormWindow* form : {static_cast<FormWindow*>(overlay_.get()), preview_.get(), about_.get(),
                            static_cast<FormWindow*>(main_.get())}) {
@@ -246,7 +253,6 @@ void Win32Host::EndProgram() {
     form->Destroy();
   }
   owner_.reset();
-  ::PostQuitMessage(0);
 }
 
 void Win32Host::DoEvents() {

@@ -115,6 +115,8 @@ class Win32Host final : public Forms, public Dialogs, public AppInfo, public Win
   HWND Hwnd(ControlId id) const;
   int DpiOf(ControlId id) const;
   void Close(FormWindow& form, bool ask_first);
+  // Every window of the program, without events.
+  void DestroyWindows();
   void ReleaseAllScreenDCs();
 
   HINSTANCE instance_;
