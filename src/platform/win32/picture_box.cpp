@@ -40,6 +40,16 @@ bool PictureBox::Create(HINSTANCE instance, HWND parent, int control_id, const P
 
 void PictureBox::SetIcon(HICON icon) {
   icon_ = icon;
+  icon_size_ = 16;
+  ICONINFO info{};
+  if (icon && ::GetIconInfo(icon, &info)) {
+    BITMAP bm{};
+    if (::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm)) {
+      icon_size_ = bm.bmWidth;
+    }
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+  }
   if (hwnd()) ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
@@ -116,16 +126,8 @@ void PictureBox::Draw(HDC dc, const RECT& client) const {
   if (!picture_.empty()) {
     DrawPicture(target, picture_, client, stretch_);
   } else if (icon_) {
-    ICONINFO info{};
-    int size = 16;
-    if (::GetIconInfo(icon_, &info)) {
-      BITMAP bm{};
-      if (::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm)) size = bm.bmWidth;
-      if (info.hbmColor) ::DeleteObject(info.hbmColor);
-      if (info.hbmMask) ::DeleteObject(info.hbmMask);
-    }
-    ::DrawIconEx(target, (width - size) / 2, (height - size) / 2, icon_, size, size, 0, nullptr,
-                 DI_NORMAL);
+    ::DrawIconEx(target, (width - icon_size_) / 2, (height - icon_size_) / 2, icon_, icon_size_,
+                 icon_size_, 0, nullptr, DI_NORMAL);
   }
   if (target != dc) ::BitBlt(dc, 0, 0, width, height, target, 0, 0, SRCCOPY);
 }

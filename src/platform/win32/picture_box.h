@@ -38,6 +38,7 @@ class PictureBox final : public Window {
   LRESULT OnChildColour(HDC dc);
 
   HICON icon_ = nullptr;
+  int icon_size_ = 16;  // pixels, read from the icon itself
   Picture picture_;
   bool stretch_ = true;
   bool pressed_ = false;
