@@ -21,7 +21,8 @@ wine_env_stop() {
 }
 
 # wine_env_start [--keep-display]: without the flag a private Xvfb is always
-# started, so tests never touch the user's screen or clipboard.
+# started, so tests never touch the user's screen or clipboard. Its screen is
+# WINE_ENV_SCREEN (width x height x depth), 1280x800x24 unless set.
 wine_env_start() {
   trap wine_env_stop EXIT
   trap 'exit 130' INT TERM
@@ -29,7 +30,7 @@ wine_env_start() {
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${WINE_ENV_SCREEN:-1280x800x24}" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
     WINE_ENV_XVFB_PID=$!
     local num
     read -r -t 20 num <"$fifo" || { echo "Xvfb did not start" >&2; return 1; }
