@@ -1,0 +1,269 @@
+// Start-up, memory, idle processor time and the full-screen snapshot of a
+// running program, measured from outside as a user's tools would see them.
+#include "bench_support.h"
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "measures.h"
+#include "platform/ids.h"
+
+namespace pwbench {
+namespace {
+
+constexpr DWORD kWindowTimeoutMs = 30000;
+constexpr DWORD kInputIdleTimeoutMs = 10000;
+
+struct Memory {
+  double working_set_kib = 0;
+  double private_kib = 0;
+};
+
+Memory MemoryOf(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  Memory m;
+  if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters)) {
+    m.working_set_kib = static_cast<double>(counters.WorkingSetSize) / 1024.0;
+    // The commit charge: private memory. Wine leaves PrivateUsage at 0 and
+    // fills PagefileUsage (from the process's resident anonymous memory).
+    m.private_kib = static_cast<double>(counters.PagefileUsage) / 1024.0;
+  }
+  return m;
+}
+
+// User plus kernel time of the process so far, in milliseconds.
+double CpuMilliseconds(HANDLE process) {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!::GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1.0;
+  auto ticks = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+  };
+  return (ticks(kernel) + ticks(user)) / 10000.0;  // 100 ns units
+}
+
+std::string Key(const std::string& label, const char* name) { return label + "." + name; }
+
+// Marks a moment for bench/report.sh, which samples the process from the
+// Linux side (its wake-ups) at the same moments: "PHASE <label> <name>".
+// With a sync folder, waits until the sampler has created a file of that
+// name there, so that nothing this bench does next falls into its sample.
+void Phase(const std::string& label, const char* name, const std::wstring& sync_folder) {
+  std::printf("PHASE %s %s\n", label.c_str(), name);
+  std::fflush(stdout);
+  if (sync_folder.empty()) return;
+  const std::wstring done = sync_folder + L"\\" + Widen(name);
+  if (!WaitUntil([&] { return ::GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                 kWindowTimeoutMs)) {
+    std::fprintf(stderr, "pwbench: no sample taken at %s\n", name);
+  }
+}
+
+// Started, its window visible and the program waiting for input.
+bool StartAndSettle(Child& child, HWND& window, const std::wstring& exe,
+                    const std::wstring& title) {
+  child = Child::Start(exe);
+  if (!child) return false;
+  window = child.WaitForVisibleWindow(title, kWindowTimeoutMs);
+  if (!window) {
+    std::fprintf(stderr, "pwbench: no visible window \"%ls\" within %lu ms\n", title.c_str(),
+                 kWindowTimeoutMs);
+    return false;
+  }
+  ::WaitForInputIdle(child.process(), kInputIdleTimeoutMs);
+  return true;
+}
+
+}  // namespace
+
+int MeasureStartup(const std::string& label, const std::wstring& exe, const std::wstring& title,
+                   int runs) {
+  std::vector<double> times;
+  for (int run = 0; run <= runs; ++run) {
+    Clock::time_point start;
+    Child child = Child::Start(exe, &start);
+    if (!child) return 1;
+    HWND window = child.WaitForVisibleWindow(title, kWindowTimeoutMs);
+    const double ms = MillisecondsSince(start);
+    if (!window) {
+      std::fprintf(stderr, "pwbench: no visible window \"%ls\" within %lu ms\n", title.c_str(),
+                   kWindowTimeoutMs);
+      return 1;
+    }
+    std::printf("%s start-up run %d: %.1f ms%s\n", label.c_str(), run, ms,
+                run == 0 ? " (warm-up, not counted)" : "");
+    if (run > 0) times.push_back(ms);
+    child.Stop();
+  }
+  Figure(Key(label, "startup_median_ms").c_str(), Median(times));
+  return 0;
+}
+
+int MeasureMemory(const std::string& label, const std::wstring& exe, const std::wstring& title) {
+  Child child;
+  HWND window = nullptr;
+  if (!StartAndSettle(child, window, exe, title)) return 1;
+  const Memory m = MemoryOf(child.process());
+  std::printf("%s memory: working set %.0f KiB, private %.0f KiB\n", label.c_str(),
+              m.working_set_kib, m.private_kib);
+  Figure(Key(label, "working_set_kib").c_str(), m.working_set_kib);
+  Figure(Key(label, "private_kib").c_str(), m.private_kib);
+  return 0;
+}
+
+int MeasureIdle(const std::string& label, const std::wstring& exe, const std::wstring& title,
+                int seconds, bool hide_button, const std::wstring& sync_folder) {
+  Child child;
+  HWND window = nullptr;
+  if (!StartAndSettle(child, window, exe, title)) return 1;
+  const double startup_cpu = CpuMilliseconds(child.process());
+  std::printf("%s processor time up to the first idle moment: %.1f ms\n", label.c_str(),
+              startup_cpu);
+  // Wine reports no processor time for other processes on some versions: a
+  // program that has just started has used some, so zero here means the
+  // figures below would be meaningless.
+  Figure(Key(label, "cpu_times_valid").c_str(), startup_cpu > 0 ? 1 : 0);
+
+  const DWORD window_ms = static_cast<DWORD>(seconds) * 1000;
+  Phase(label, "shown-start", sync_folder);
+  const double shown_before = CpuMilliseconds(child.process());
+  ::Sleep(window_ms);  // the measurement window itself, not a wait for anything
+  const double shown = CpuMilliseconds(child.process()) - shown_before;
+  Phase(label, "shown-end", sync_folder);
+  const Memory after_shown = MemoryOf(child.process());
+  std::printf("%s shown for %d s: %.1f ms processor time\n", label.c_str(), seconds, shown);
+
+  if (hide_button) {
+    HWND hide = FindControl(window, pw::NumericId(pw::MainhWndHide));
+    if (!hide) {
+      std::fprintf(stderr, "pwbench: no Hide button\n");
+      return 1;
+    }
+    ::PostMessageW(hide, BM_CLICK, 0, 0);
+  } else {
+    ::ShowWindowAsync(window, SW_HIDE);
+  }
+  if (!WaitUntil([&] { return !::IsWindowVisible(window); }, kWindowTimeoutMs)) {
+    std::fprintf(stderr, "pwbench: the window did not hide\n");
+    return 1;
+  }
+  ::WaitForInputIdle(child.process(), kInputIdleTimeoutMs);
+  Phase(label, "hidden-start", sync_folder);
+  const double hidden_before = CpuMilliseconds(child.process());
+  ::Sleep(window_ms);  // the measurement window
+  const double hidden = CpuMilliseconds(child.process()) - hidden_before;
+  Phase(label, "hidden-end", sync_folder);
+  std::printf("%s hidden for %d s: %.1f ms processor time\n", label.c_str(), seconds, hidden);
+
+  Figure(Key(label, "idle_seconds").c_str(), seconds);
+  Figure(Key(label, "idle_shown_cpu_ms").c_str(), shown);
+  Figure(Key(label, "idle_hidden_cpu_ms").c_str(), hidden);
+  Figure(Key(label, "working_set_after_idle_kib").c_str(), after_shown.working_set_kib);
+  Figure(Key(label, "private_after_idle_kib").c_str(), after_shown.private_kib);
+  return 0;
+}
+
+namespace {
+
+// One raw copy of the whole screen into a DIB section, as the floor of the
+// snapshot: the least any full-screen capture has to do.
+class ScreenCopier {
+ public:
+  ScreenCopier()
+      : width_(::GetSystemMetrics(SM_CXSCREEN)), height_(::GetSystemMetrics(SM_CYSCREEN)) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dib_.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    memory_.reset(::CreateCompatibleDC(nullptr));
+  }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  bool ok() const { return dib_ && memory_; }
+
+  double CopyMilliseconds() {
+    pw::win32::WindowDc screen(nullptr);
+    pw::win32::SelectScope select(memory_.get(), dib_.get());
+    const auto start = Clock::now();
+    ::BitBlt(memory_.get(), 0, 0, width_, height_, screen.get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    return MillisecondsSince(start);
+  }
+
+ private:
+  int width_;
+  int height_;
+  pw::win32::UniqueBitmap dib_;
+  pw::win32::UniqueMemoryDc memory_;
+};
+
+}  // namespace
+
+int MeasureSnapshot(const std::wstring& exe, const std::wstring& title, int runs) {
+  ScreenCopier copier;
+  if (!copier.ok()) {
+    std::fprintf(stderr, "pwbench: no DIB section for the screen\n");
+    return 1;
+  }
+  std::printf("screen %d x %d\n", copier.width(), copier.height());
+  copier.CopyMilliseconds();  // warm-up
+
+  std::vector<double> snapshots;
+  std::vector<double> copies;
+  // Each start of the program has five free picture slots: one snapshot each.
+  while (static_cast<int>(snapshots.size()) < runs) {
+    Child child;
+    HWND window = nullptr;
+    if (!StartAndSettle(child, window, exe, title)) return 1;
+    HWND capture = FindControl(window, pw::NumericId(pw::CmdCapScreen));
+    if (!capture) {
+      std::fprintf(stderr, "pwbench: no Web Photo button\n");
+      return 1;
+    }
+    for (int slot = 1; slot <= pw::kPictureSlots && static_cast<int>(snapshots.size()) < runs;
+         ++slot) {
+      HWND save = FindControl(window, pw::NumericId(pw::sav(slot)));
+      if (!save || HasVisibleStyle(save)) {
+        std::fprintf(stderr, "pwbench: picture slot %d is not free\n", slot);
+        return 1;
+      }
+      const auto start = Clock::now();
+      ::PostMessageW(capture, BM_CLICK, 0, 0);
+      const bool stored = WaitUntil([&] { return HasVisibleStyle(save); }, kWindowTimeoutMs);
+      const double ms = MillisecondsSince(start);
+      if (!stored) {
+        std::fprintf(stderr, "pwbench: the snapshot did not reach slot %d\n", slot);
+        return 1;
+      }
+      // The window comes back after the picture is stored; the floor is
+      // measured on the same screen, once the program is idle again.
+      if (!WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kWindowTimeoutMs)) {
+        std::fprintf(stderr, "pwbench: the main window did not come back\n");
+        return 1;
+      }
+      ::WaitForInputIdle(child.process(), kInputIdleTimeoutMs);
+      const double copy = copier.CopyMilliseconds();
+      std::printf("snapshot into slot %d: %.1f ms; raw BitBlt %.1f ms\n", slot, ms, copy);
+      snapshots.push_back(ms);
+      copies.push_back(copy);
+    }
+  }
+  const double snapshot = Median(snapshots);
+  const double copy = Median(copies);
+  Figure("snapshot.screen_width", copier.width());
+  Figure("snapshot.screen_height", copier.height());
+  Figure("snapshot.median_ms", snapshot);
+  Figure("snapshot.bitblt_median_ms", copy);
+  Figure("snapshot.ratio", copy > 0 ? snapshot / copy : 0);
+  return 0;
+}
+
+}  // namespace pwbench

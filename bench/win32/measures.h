@@ -1,0 +1,37 @@
+// The Windows-side measurements. Each prints its runs for people and its
+// results as FIGURE lines for bench/report.sh; each returns 0 on success.
+#pragma once
+
+#include <string>
+
+namespace pwbench {
+
+// Time from CreateProcessW until the window titled `title` is visible, `runs`
+// times after one run that is not counted. Figure <label>.startup_median_ms.
+int MeasureStartup(const std::string& label, const std::wstring& exe, const std::wstring& title,
+                   int runs);
+
+// Working set and private bytes once the window is up and the program waits
+// for input. Figures <label>.working_set_kib, <label>.private_kib.
+int MeasureMemory(const std::string& label, const std::wstring& exe, const std::wstring& title);
+
+// Processor time the program uses over `seconds` with its window shown, then
+// over `seconds` hidden: by the "Hide" button when `hide_button` is set,
+// otherwise by ShowWindow(SW_HIDE) from outside. Prints a PHASE line at the
+// start and end of each window; with `sync_folder`, waits at each for a file
+// of the phase's name to appear there (an outside sampler's reply).
+// Figures <label>.idle_shown_cpu_ms, <label>.idle_hidden_cpu_ms.
+int MeasureIdle(const std::string& label, const std::wstring& exe, const std::wstring& title,
+                int seconds, bool hide_button, const std::wstring& sync_folder);
+
+// "Web Photo" from the click until the picture is stored, against one raw
+// BitBlt of the whole screen into a DIB section here. Figures
+// snapshot.median_ms, snapshot.bitblt_median_ms, snapshot.ratio.
+int MeasureSnapshot(const std::wstring& exe, const std::wstring& title, int runs);
+
+// A 3840x2160 32-bpp CF_DIB: one Win32Clipboard::ReadPicture() against the
+// change handler storing it. Figures picture4k.read_median_ms,
+// picture4k.store_median_ms, picture4k.ratio.
+int MeasurePicture4k(int runs);
+
+}  // namespace pwbench
