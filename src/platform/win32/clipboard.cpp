@@ -1,12 +1,238 @@
 #include "platform/win32/clipboard.h"
 
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <span>
+#include <vector>
+
+#include "platform/win32/dib.h"
+#include "platform/win32/wic.h"
+
 namespace pw::win32 {
 
-// Placeholder until the real clipboard lands.
-TextRead Win32Clipboard::ReadText() { return {ClipStatus::Locked, {}}; }
-PictureRead Win32Clipboard::ReadPicture() { return {ClipStatus::Locked, {}}; }
-bool Win32Clipboard::Clear() { return false; }
-bool Win32Clipboard::SetText(std::u16string_view) { return false; }
-bool Win32Clipboard::SetPicture(const Picture&) { return false; }
+OpenClipboardScope::OpenClipboardScope(HWND owner, const ClipboardRetry& retry) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto budget = std::chrono::milliseconds(retry.budget_ms);
+  const auto pause = std::chrono::milliseconds(retry.pause_ms);
+  for (int attempt = 1; attempt <= retry.tries; ++attempt) {
+    if (::OpenClipboard(owner)) {
+      opened_ = true;
+      return;
+    }
+    if (attempt == retry.tries || std::chrono::steady_clock::now() + pause - start > budget) return;
+    if (retry.on_busy) retry.on_busy(attempt);
+    ::Sleep(retry.pause_ms);
+  }
+}
+
+OpenClipboardScope::~OpenClipboardScope() {
+  if (opened_) ::CloseClipboard();
+}
+
+namespace {
+
+// Formats by which owners ask clipboard monitors to leave their content
+// alone (passwords and the like).
+bool ContentWithheld() {
+  static const UINT exclude =
+      ::RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+  static const UINT ignore = ::RegisterClipboardFormatW(L"Clipboard Viewer Ignore");
+  static const UINT history = ::RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+  if ((exclude && ::IsClipboardFormatAvailable(exclude)) ||
+      (ignore && ::IsClipboardFormatAvailable(ignore))) {
+    return true;
+  }
+  if (history && ::IsClipboardFormatAvailable(history)) {
+    GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(history));
+    DWORD allowed = 1;
+    if (lock && lock.size() >= sizeof allowed) {
+      std::memcpy(&allowed, lock.get(), sizeof allowed);
+      return allowed == 0;
+    }
+  }
+  return false;
+}
+
+UINT PngFormat() {
+  static const UINT format = ::RegisterClipboardFormatW(L"PNG");
+  return format;
+}
+
+// The bytes of a memory block on the open clipboard, valid while it stays open.
+template <typename Use>
+Picture DecodeFormat(UINT format, Use&& decode) {
+  GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(format));
+  if (!lock) return {};
+  return decode(std::span<const std::uint8_t>(lock.get(), lock.size()));
+}
+
+// A device-dependent bitmap, read back as 32-bit rows and decoded like any DIB.
+Picture DecodeBitmapHandle(HBITMAP bitmap) {
+  BITMAP object{};
+  if (!bitmap || ::GetObjectW(bitmap, sizeof object, &object) != sizeof object) return {};
+  const std::int32_t width = object.bmWidth;
+  const std::int32_t height = object.bmHeight < 0 ? -object.bmHeight : object.bmHeight;
+  if (width <= 0 || height <= 0 ||
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxPicturePixels) {
+    return {};
+  }
+  // Room after the header for the masks some drivers add to it.
+  struct {
+    BITMAPINFOHEADER header;
+    DWORD masks[3];
+  } info{};
+  BITMAPINFOHEADER& header = info.header;
+  header.biSize = sizeof header;
+  header.biWidth = width;
+  header.biHeight = -height;  // top-down
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  std::vector<std::uint8_t> packed;
+  try {
+    packed.resize(sizeof header +
+                  static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+  const BITMAPINFOHEADER asked = header;
+  WindowDc screen(nullptr);
+  if (!screen || ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height),
+                             packed.data() + sizeof header, reinterpret_cast<BITMAPINFO*>(&info),
+                             DIB_RGB_COLORS) != height) {
+    return {};
+  }
+  // The call may fill in fields of its own; the rows are the ones we asked for.
+  std::memcpy(packed.data(), &asked, sizeof asked);
+  return DecodePackedDib(packed);
+}
+
+// The picture on the open clipboard. A DIB comes first, in the variant the
+// owner offered itself: the system makes up the other variant and a bitmap
+// handle from it, and from a damaged DIB it makes up damaged pictures, so
+// those are not asked for when the owner's DIB fails. Then a bitmap handle,
+// then the PNG that pictures from X11 and from browsers carry.
+Picture ReadOpenClipboardPicture() {
+  UINT dib = 0;
+  for (UINT format = ::EnumClipboardFormats(0); format; format = ::EnumClipboardFormats(format)) {
+    if (format == CF_DIB || format == CF_DIBV5) {
+      dib = format;
+      break;
+    }
+  }
+  if (dib) {
+    if (Picture picture = DecodeFormat(dib, DecodePackedDib)) return picture;
+  } else if (::IsClipboardFormatAvailable(CF_BITMAP)) {
+    Picture picture = DecodeBitmapHandle(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP)));
+    if (picture) return picture;
+  }
+  if (PngFormat() && ::IsClipboardFormatAvailable(PngFormat())) {
+    return DecodeFormat(PngFormat(), DecodePng);
+  }
+  return {};
+}
+
+// Moveable memory holding these bytes, ready to hand to the clipboard.
+UniqueGlobal GlobalCopy(const void* data, std::size_t size, std::size_t zero_tail = 0) {
+  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, size + zero_tail));
+  if (!memory) return memory;
+  GlobalLockScope<std::uint8_t> lock(memory.get());
+  if (!lock) return UniqueGlobal();
+  if (size) std::memcpy(lock.get(), data, size);
+  if (zero_tail) std::memset(lock.get() + size, 0, zero_tail);
+  return memory;
+}
+
+}  // namespace
+
+std::u16string TextFromBlock(std::span<const std::uint8_t> block) {
+  std::u16string text;
+  for (std::size_t at = 0; at + 1 < block.size(); at += 2) {
+    const auto c = static_cast<char16_t>(block[at] | (block[at + 1] << 8));
+    if (c == u'\0') break;
+    text.push_back(c);
+  }
+  return text;
+}
+
+TextRead Win32Clipboard::ReadText() {
+  OpenClipboardScope scope(nullptr, retry_);
+  if (!scope.opened()) return {ClipStatus::Locked, {}};
+  if (ContentWithheld()) return {ClipStatus::Withheld, {}};
+
+  GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(CF_UNICODETEXT));
+  if (!lock) return {ClipStatus::Ok, {}};
+  return {ClipStatus::Ok, TextFromBlock(std::span(lock.get(), lock.size()))};
+}
+
+PictureRead Win32Clipboard::ReadPicture() {
+  // Our own picture, still untouched: the same object, without decoding it.
+  if (written_ && (closing_ || (written_sequence_ != 0 &&
+                                ::GetClipboardSequenceNumber() == written_sequence_))) {
+    return {ClipStatus::Ok, written_};
+  }
+  OpenClipboardScope scope(nullptr, retry_);
+  if (!scope.opened()) return {ClipStatus::Locked, {}};
+  if (ContentWithheld()) return {ClipStatus::Withheld, {}};
+  return {ClipStatus::Ok, ReadOpenClipboardPicture()};
+}
+
+bool Win32Clipboard::Clear() {
+  OpenClipboardScope scope(owner_, retry_);
+  if (!scope.opened() || !::EmptyClipboard()) return false;
+  written_ = {};
+  return true;
+}
+
+bool Win32Clipboard::SetText(std::u16string_view text) {
+  if (text.size() >= std::numeric_limits<std::size_t>::max() / sizeof(char16_t)) return false;
+  UniqueGlobal memory = GlobalCopy(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
+  if (!memory) return false;
+
+  OpenClipboardScope scope(owner_, retry_);
+  if (!scope.opened() || !::EmptyClipboard()) return false;
+  written_ = {};
+  if (!::SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  memory.release();  // the clipboard owns it now
+  return true;
+}
+
+bool Win32Clipboard::SetPicture(const Picture& picture) {
+  if (picture.empty()) return Clear();
+  // Everything is encoded before the clipboard is opened, so that a failure
+  // leaves it as it was.
+  UniqueGlobal dib;
+  try {
+    const std::vector<std::uint8_t> packed = EncodePackedDib(picture.bitmap());
+    dib = GlobalCopy(packed.data(), packed.size());
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (!dib) return false;
+  UniqueGlobal png;
+  if (const auto file = EncodePicture(picture.bitmap(), ImageFile::Png)) {
+    png = GlobalCopy(file->data(), file->size());
+  }
+
+  {
+    OpenClipboardScope scope(owner_, retry_);
+    if (!scope.opened() || !::EmptyClipboard()) return false;
+    written_ = {};
+    if (!::SetClipboardData(CF_DIB, dib.get())) return false;
+    dib.release();
+    if (png && PngFormat() && ::SetClipboardData(PngFormat(), png.get())) png.release();
+    // Closing the clipboard notifies the viewers, our own window among them,
+    // which reads the clipboard right then, before the close has returned.
+    written_ = picture;
+    closing_ = true;
+  }
+  closing_ = false;
+  // The number the clipboard has now that it is closed (the close itself may
+  // have counted).
+  written_sequence_ = ::GetClipboardSequenceNumber();
+  return true;
+}
 
 }  // namespace pw::win32
