@@ -4,6 +4,7 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -79,26 +80,35 @@ bool StartAndSettle(Child& child, HWND& window, const std::wstring& exe,
 
 }  // namespace
 
-int MeasureStartup(const std::string& label, const std::wstring& exe, const std::wstring& title,
-                   int runs) {
-  std::vector<double> times;
+int MeasureStartup(const std::vector<Program>& programs, int runs) {
+  std::vector<std::vector<double>> times(programs.size());
+  // Round by round, one start of each program, so that both see the same
+  // machine load; round 0 is a warm-up and is not counted.
   for (int run = 0; run <= runs; ++run) {
-    Clock::time_point start;
-    Child child = Child::Start(exe, &start);
-    if (!child) return 1;
-    HWND window = child.WaitForVisibleWindow(title, kWindowTimeoutMs);
-    const double ms = MillisecondsSince(start);
-    if (!window) {
-      std::fprintf(stderr, "pwbench: no visible window \"%ls\" within %lu ms\n", title.c_str(),
-                   kWindowTimeoutMs);
-      return 1;
+    for (std::size_t p = 0; p < programs.size(); ++p) {
+      const Program& program = programs[p];
+      Clock::time_point start;
+      Child child = Child::Start(program.exe, &start);
+      if (!child) return 1;
+      HWND window = child.WaitForVisibleWindow(program.title, kWindowTimeoutMs);
+      const double ms = MillisecondsSince(start);
+      if (!window) {
+        std::fprintf(stderr, "pwbench: no visible window \"%ls\" within %lu ms\n",
+                     program.title.c_str(), kWindowTimeoutMs);
+        return 1;
+      }
+      std::printf("%s start-up run %d: %.1f ms%s\n", program.label.c_str(), run, ms,
+                  run == 0 ? " (warm-up, not counted)" : "");
+      if (run > 0) times[p].push_back(ms);
+      child.Stop();
     }
-    std::printf("%s start-up run %d: %.1f ms%s\n", label.c_str(), run, ms,
-                run == 0 ? " (warm-up, not counted)" : "");
-    if (run > 0) times.push_back(ms);
-    child.Stop();
   }
-  Figure(Key(label, "startup_median_ms").c_str(), Median(times));
+  for (std::size_t p = 0; p < programs.size(); ++p) {
+    const std::vector<double>& t = times[p];
+    Figure(Key(programs[p].label, "startup_median_ms").c_str(), Median(t));
+    Figure(Key(programs[p].label, "startup_min_ms").c_str(), *std::min_element(t.begin(), t.end()));
+    Figure(Key(programs[p].label, "startup_max_ms").c_str(), *std::max_element(t.begin(), t.end()));
+  }
   return 0;
 }
 
@@ -107,8 +117,17 @@ int MeasureMemory(const std::string& label, const std::wstring& exe, const std::
   HWND window = nullptr;
   if (!StartAndSettle(child, window, exe, title)) return 1;
   const Memory m = MemoryOf(child.process());
-  std::printf("%s memory: working set %.0f KiB, private %.0f KiB\n", label.c_str(),
-              m.working_set_kib, m.private_kib);
+  int child_windows = 0;
+  ::EnumChildWindows(
+      window,
+      [](HWND, LPARAM lp) -> BOOL {
+        ++*reinterpret_cast<int*>(lp);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&child_windows));
+  std::printf("%s memory: working set %.0f KiB, private %.0f KiB; %d child windows\n",
+              label.c_str(), m.working_set_kib, m.private_kib, child_windows);
+  Figure(Key(label, "child_windows").c_str(), child_windows);
   Figure(Key(label, "working_set_kib").c_str(), m.working_set_kib);
   Figure(Key(label, "private_kib").c_str(), m.private_kib);
   return 0;

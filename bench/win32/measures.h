@@ -3,13 +3,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace pwbench {
 
-// Time from CreateProcessW until the window titled `title` is visible, `runs`
-// times after one run that is not counted. Figure <label>.startup_median_ms.
-int MeasureStartup(const std::string& label, const std::wstring& exe, const std::wstring& title,
-                   int runs);
+struct Program {
+  std::string label;   // names its figures
+  std::wstring exe;
+  std::wstring title;  // of its main window
+};
+
+// Time from CreateProcessW until the program's window is visible, `runs`
+// times each, the programs taking turns, after one round that is not counted.
+// Figures <label>.startup_median_ms.
+int MeasureStartup(const std::vector<Program>& programs, int runs);
 
 // Working set and private bytes once the window is up and the program waits
 // for input. Figures <label>.working_set_kib, <label>.private_kib.

@@ -1,7 +1,7 @@
 // Windows-side benchmarks of pastewright.exe; bench/report.sh runs them under
 // Wine and puts the FIGURE lines they print into docs/BENCHMARKS.md.
 //
-//   pwbench startup  LABEL EXE TITLE RUNS
+//   pwbench startup  RUNS LABEL EXE TITLE [LABEL EXE TITLE]...
 //   pwbench memory   LABEL EXE TITLE
 //   pwbench idle     LABEL EXE TITLE SECONDS [--hide-button] [--sync FOLDER]
 //   pwbench snapshot EXE TITLE RUNS
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "bench_support.h"
 #include "measures.h"
@@ -24,7 +25,7 @@ std::string Narrow(const wchar_t* text) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: pwbench startup LABEL EXE TITLE RUNS\n"
+               "usage: pwbench startup RUNS LABEL EXE TITLE [LABEL EXE TITLE]...\n"
                "       pwbench memory LABEL EXE TITLE\n"
                "       pwbench idle LABEL EXE TITLE SECONDS [--hide-button] [--sync FOLDER]\n"
                "       pwbench snapshot EXE TITLE RUNS\n"
@@ -42,8 +43,12 @@ int Positive(const wchar_t* text) {
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return Usage();
   const std::wstring command = argv[1];
-  if (command == L"startup" && argc == 6) {
-    return pwbench::MeasureStartup(Narrow(argv[2]), argv[3], argv[4], Positive(argv[5]));
+  if (command == L"startup" && argc >= 6 && (argc - 3) % 3 == 0) {
+    std::vector<pwbench::Program> programs;
+    for (int i = 3; i + 2 < argc; i += 3) {
+      programs.push_back({Narrow(argv[i]), argv[i + 1], argv[i + 2]});
+    }
+    return pwbench::MeasureStartup(programs, Positive(argv[2]));
   }
   if (command == L"memory" && argc == 5) {
     return pwbench::MeasureMemory(Narrow(argv[2]), argv[3], argv[4]);
