@@ -7,13 +7,16 @@ namespace pw {
 void StoreText(Forms& forms, ClipStore& store, std::u16string text) {
   if (store.ClipCount >= kTextSlots) {
     // Drop the oldest; every other text moves one slot down with its caption.
+    // Swapping carries the oldest up to the last slot and from there into
+    // `text`, which gives its memory back on return (a move could leave it
+    // behind as the capacity of a slot).
     for (int i = 0; i < kTextSlots - 1; ++i) {
-      store.ClipText[i] = std::move(store.ClipText[i + 1]);
+      store.ClipText[i].swap(store.ClipText[i + 1]);
       store.ClipSerial[i] = store.ClipSerial[i + 1];
       forms.SetCaption(ClipShow(i), forms.Caption(ClipShow(i + 1)));
     }
     forms.SetCaption(ClipShow(kTextSlots - 1), RowPreview(text));
-    store.ClipText[kTextSlots - 1] = std::move(text);
+    store.ClipText[kTextSlots - 1].swap(text);
     store.ClipSerial[kTextSlots - 1] = store.NextSerial++;
     store.ClipCount = kTextSlots;
     return;
