@@ -37,6 +37,12 @@ std::intptr_t ClipboardHook::Call(WindowHandle hwnd, std::uint32_t msg, std::uin
 // Reading the clipboard can wait on its owner, and while a thread waits the
 // system may hand it another notice. That notice must not start a second
 // change handler on top of the first; it is taken when the first is done.
+//
+// A notice can also arrive after later changes have happened: a viewer ahead
+// of us in the chain passes on the notices of our own clear-then-write (a row
+// or thumbnail click) only once both are done, and both would then read the
+// written item and store it twice. Each state of the clipboard is examined
+// once: a notice that finds the state already examined is dropped.
 void ClipboardHook::RunChangeHandler() {
   if (handling_) {
     pending_ = true;
@@ -45,7 +51,11 @@ void ClipboardHook::RunChangeHandler() {
   handling_ = true;
   do {
     pending_ = false;
-    on_change_();
+    const std::uint32_t state = api_.ClipboardSequenceNumber();
+    if (state == 0 || state != examined_) {
+      examined_ = state;
+      on_change_();
+    }
   } while (pending_);
   handling_ = false;
 }

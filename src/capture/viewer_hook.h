@@ -37,6 +37,8 @@ class ClipboardHook final : public WindowProcedure {
   bool hooked_ = false;
   bool handling_ = false;
   bool pending_ = false;
+  // The clipboard's sequence number when the handler last ran.
+  std::uint32_t examined_ = 0;
 };
 
 }  // namespace pw

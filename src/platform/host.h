@@ -230,6 +230,9 @@ class WinApi {
   virtual bool ChangeClipboardChain(WindowHandle hwnd, WindowHandle next) = 0;
   virtual std::intptr_t SendMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wparam,
                                     std::intptr_t lparam) = 0;
+  // The clipboard's change count, which every change of its contents moves
+  // on; 0 where the platform keeps none.
+  virtual std::uint32_t ClipboardSequenceNumber() const { return 0; }
 
   virtual void SetTopMost(WindowHandle hwnd) = 0;
   virtual void ShowRestore(WindowHandle hwnd) = 0;

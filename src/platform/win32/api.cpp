@@ -82,6 +82,10 @@ std::intptr_t Win32Host::SendMessage(WindowHandle to, std::uint32_t msg, std::ui
   return static_cast<std::intptr_t>(result);
 }
 
+std::uint32_t Win32Host::ClipboardSequenceNumber() const {
+  return ::GetClipboardSequenceNumber();
+}
+
 void Win32Host::SetTopMost(WindowHandle hwnd) {
   ::SetWindowPos(AsHwnd(hwnd), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }

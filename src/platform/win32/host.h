@@ -80,6 +80,7 @@ class Win32Host final : public Forms, public Dialogs, public AppInfo, public Win
   bool ChangeClipboardChain(WindowHandle hwnd, WindowHandle next) override;
   std::intptr_t SendMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wparam,
                             std::intptr_t lparam) override;
+  std::uint32_t ClipboardSequenceNumber() const override;
   void SetTopMost(WindowHandle hwnd) override;
   void ShowRestore(WindowHandle hwnd) override;
   void SetCapture(WindowHandle hwnd) override;
