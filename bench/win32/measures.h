@@ -33,7 +33,8 @@ int MeasureIdle(const std::string& label, const std::wstring& exe, const std::ws
 
 // "Web Photo" from the click until the picture is stored, against one raw
 // BitBlt of the whole screen into a DIB section here. Figures
-// snapshot.median_ms, snapshot.bitblt_median_ms, snapshot.ratio.
+// snapshot.median_ms, snapshot.bitblt_median_ms, snapshot.ratio, and
+// snapshot.bitblt_new_dib_median_ms for a BitBlt into a DIB section made for it.
 int MeasureSnapshot(const std::wstring& exe, const std::wstring& title, int runs);
 
 // A 3840x2160 32-bpp CF_DIB: one Win32Clipboard::ReadPicture() against the
