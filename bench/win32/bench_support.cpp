@@ -84,6 +84,12 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
+bool Child::HasTopLevelWindow() const {
+  WindowSearch search{pid_, nullptr, {}};
+  ::EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return !search.found.empty();
+}
+
 HWND Child::FindWindowTitled(const std::wstring& title) const {
   // FindWindowW first: one call, cheap enough to poll every millisecond.
   HWND hwnd = ::FindWindowW(nullptr, title.c_str());

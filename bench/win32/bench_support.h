@@ -40,6 +40,8 @@ class Child {
   HANDLE process() const { return process_.get(); }
   DWORD pid() const { return pid_; }
 
+  // Whether the program has any top-level window yet, shown or not.
+  bool HasTopLevelWindow() const;
   // The program's top-level window with this title, or nullptr.
   HWND FindWindowTitled(const std::wstring& title) const;
   // Waits until that window exists and is visible; nullptr after the timeout.
