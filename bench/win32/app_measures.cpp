@@ -78,10 +78,6 @@ bool StartAndSettle(Child& child, HWND& window, const std::wstring& exe,
   return true;
 }
 
-}  // namespace
-
-namespace {
-
 struct StartupRun {
   double visible_ms = -1;       // CreateProcessW until the window is visible
   double first_window_ms = -1;  // until its first top-level window exists
