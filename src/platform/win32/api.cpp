@@ -136,7 +136,16 @@ bool Win32Host::ShellNotifyIcon(NotifyIconMessage message, const TrayIconData& d
   std::copy_n(data.tip.begin(), length, record.szTip);
   record.szTip[length] = L'\0';
   const DWORD verb = message == NotifyIconMessage::Add ? NIM_ADD : NIM_DELETE;
-  return ::Shell_NotifyIconW(verb, &record) != FALSE;
+  // The shell's libraries cost memory the whole run, and most runs never
+  // reach the tray: load them the first time the icon is asked for.
+  using NotifyIconFn = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+  static const NotifyIconFn notify_icon = [] {
+    HMODULE shell = ::LoadLibraryW(L"shell32.dll");
+    return shell ? reinterpret_cast<NotifyIconFn>(
+                       reinterpret_cast<void*>(::GetProcAddress(shell, "Shell_NotifyIconW")))
+                 : nullptr;
+  }();
+  return notify_icon && notify_icon(verb, &record) != FALSE;
 }
 
 std::uintptr_t Win32Host::WindowIcon(WindowHandle) const {

@@ -156,11 +156,32 @@ void FormWindow::CreateControls() {
   }
 }
 
+namespace {
+// The per-slot controls and the hover preview start hidden: creating them so
+// spares start-up from hiding each one again.
+bool VisibleAtStart(ControlId id) {
+  switch (id.family) {
+    case Family::ClipShow:
+    case Family::t:
+    case Family::w:
+    case Family::d:
+    case Family::sav:
+    case Family::dpic:
+    case Family::pv:
+    case Family::vpic:
+    case Family::pView: return false;
+    default: return true;
+  }
+}
+}  // namespace
+
 HWND FormWindow::CreateControl(const ControlLayout& layout, Control& control, HWND parent) {
   const PixelRect r = ToPixels(PlacedRect(*layout_, layout), dpi_);
   const int numeric = NumericId(layout.id);
+  const bool visible = VisibleAtStart(layout.id);
   auto make = [&](const wchar_t* cls, DWORD style) {
-    return ::CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, r.left,
+    return ::CreateWindowExW(0, cls, L"",
+                             WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | style, r.left,
                              r.top, r.width, r.height, parent,
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(numeric)),
                              host_.instance(), nullptr);
@@ -186,7 +207,7 @@ HWND FormWindow::CreateControl(const ControlLayout& layout, Control& control, HW
     case ControlKind::Panel: {
       control.box = std::make_unique<PictureBox>();
       PictureBox::RegisterClass(host_.instance());
-      if (!control.box->Create(host_.instance(), parent, numeric, r)) return nullptr;
+      if (!control.box->Create(host_.instance(), parent, numeric, r, visible)) return nullptr;
       return control.box->hwnd();
     }
   }

@@ -32,8 +32,10 @@ bool PictureBox::RegisterClass(HINSTANCE instance) {
   return Register(instance, WindowClass{kClassName});
 }
 
-bool PictureBox::Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r) {
-  return CreateAs(instance, kClassName, 0, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+bool PictureBox::Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r,
+                        bool visible) {
+  return CreateAs(instance, kClassName, 0,
+                  WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                   r.left, r.top, r.width, r.height, parent,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)));
 }

@@ -18,7 +18,7 @@ class PictureBox final : public Window {
   static constexpr const wchar_t* kClassName = L"PastewrightPictureBox";
   static bool RegisterClass(HINSTANCE instance);
 
-  bool Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r);
+  bool Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r, bool visible);
 
   void SetIcon(HICON icon);  // not owned
   void SetPicture(Picture picture);
