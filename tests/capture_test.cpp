@@ -194,6 +194,23 @@ TEST(ClipboardChainTest, JoinsPassesOnRelinksAndLeaves) {
   EXPECT_EQ(app.store().ClipCount, 2);
 }
 
+// A viewer ahead of us may pass on the notices of a clear-then-write only
+// after both are done: each state of the clipboard is stored once, but the
+// same text copied twice is two changes.
+TEST_F(CaptureTest, EachClipboardStateIsExaminedOnce) {
+  fake.count_changes = true;
+  fake.CopyText(u"twice");
+  fake.CopyText(u"twice");
+  EXPECT_EQ(Rows(), (std::vector<std::u16string>{u"twice", u"twice"}));
+  fake.Deliver(wm::kDrawClipboard);  // a late notice of the same state
+  fake.Deliver(wm::kDrawClipboard);
+  EXPECT_EQ(app.store().ClipCount, 2);
+  fake.CopyPicture(MakePicture());
+  fake.Deliver(wm::kDrawClipboard);
+  EXPECT_FALSE(fake.picture(simg(1)).empty());
+  EXPECT_TRUE(fake.picture(simg(2)).empty());
+}
+
 // Random clipboard changes against a plain model of the store.
 TEST_F(CaptureTest, RandomChangesKeepTheStoreConsistent) {
   std::mt19937 rng(20261206);

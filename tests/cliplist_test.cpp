@@ -203,6 +203,27 @@ TEST_F(ClipListTest, DeleteAndEmptyAllAskNothing) {
   ExpectPictureButtonsMatchSlots();
 }
 
+// A huge text's memory goes when the text goes, however it goes.
+TEST_F(ClipListTest, RemovedTextsGiveTheirMemoryBack) {
+  const std::u16string big(1 << 20, u'b');
+  auto largest = [&] {
+    std::size_t most = app.store().PasteText.capacity();
+    for (const auto& text : app.store().ClipText) most = std::max(most, text.capacity());
+    return most;
+  };
+  fake.CopyText(big);
+  fake.Click(ClipShow(0));  // row click: the staged copy is released too
+  fake.Click(EmptyAll);
+  EXPECT_LT(largest(), 64u);
+  fake.CopyText(big);
+  fake.CopyText(u"small");
+  fake.Click(d(0));
+  EXPECT_LT(largest(), 64u);
+  fake.CopyText(big);
+  Fill(10);  // pushed out by later copies
+  EXPECT_LT(largest(), 64u);
+}
+
 TEST(ExportNameTest, KeepsLettersDigitsAndDoubleByteCharacters) {
   FakeHost fake;
   const std::pair<std::u16string, std::u16string> cases[] = {

@@ -59,6 +59,7 @@ void FakeHost::CopyNothingReadable() {
 }
 
 void FakeHost::NotifyViewers() {
+  ++sequence;
   if (in_chain) Deliver(wm::kDrawClipboard);
 }
 

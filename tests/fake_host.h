@@ -87,6 +87,10 @@ class FakeHost final : public Forms,
   Picture picture(ControlId id) const { return GetPicture(id); }
 
   std::optional<std::u16string> clip_text;  // nullopt: no text format
+  // When on, every clipboard change moves the sequence number on, as the
+  // system does; when off the fake reports none (0).
+  bool count_changes = false;
+  std::uint32_t sequence = 1;
   Picture clip_picture;
   int clipboard_writes = 0;
 
@@ -186,6 +190,7 @@ class FakeHost final : public Forms,
   bool ChangeClipboardChain(WindowHandle hwnd, WindowHandle next) override;
   std::intptr_t SendMessage(WindowHandle to, std::uint32_t msg, std::uintptr_t wparam,
                             std::intptr_t lparam) override;
+  std::uint32_t ClipboardSequenceNumber() const override { return count_changes ? sequence : 0; }
   void SetTopMost(WindowHandle hwnd) override;
   void ShowRestore(WindowHandle hwnd) override;
   void SetCapture(WindowHandle hwnd) override;

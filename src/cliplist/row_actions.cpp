@@ -18,7 +18,7 @@ void HidePreview(Forms& forms) {
 
 void RowClick(Host& host, ClipStore& store, int slot) {
   if (slot < 0 || slot >= store.ClipCount) return;
-  store.PasteText = store.ClipText[slot];
+  store.PasteText = std::u16string(store.ClipText[slot]);
   const std::uint32_t clicked = store.ClipSerial[slot];
   HidePreview(host.forms);
   host.dialogs.MessageBox(store.MsgReadyPaste);
@@ -40,6 +40,8 @@ void RowClick(Host& host, ClipStore& store, int slot) {
         u"It is kept as the newest row; please try again.",
         MessageKind::Error);
   }
+  // Only the click needs the copy; a huge text must not stay in memory twice.
+  std::u16string().swap(store.PasteText);
 }
 
 void RowMouseMove(Host& host, const ClipStore& store, int slot, const MouseArgs& args) {

@@ -157,8 +157,11 @@ std::u16string TextFromBlock(std::span<const std::uint8_t> block) {
   return text;
 }
 
+// Reads open the clipboard for our window too: an open for no window does not
+// keep out another program's open for no window, and that program's close
+// would end our read midway.
 TextRead Win32Clipboard::ReadText() {
-  OpenClipboardScope scope(nullptr, retry_);
+  OpenClipboardScope scope(owner_, retry_);
   if (!scope.opened()) return {ClipStatus::Locked, {}};
   if (ContentWithheld()) return {ClipStatus::Withheld, {}};
 
@@ -173,7 +176,7 @@ PictureRead Win32Clipboard::ReadPicture() {
                                 ::GetClipboardSequenceNumber() == written_sequence_))) {
     return {ClipStatus::Ok, written_};
   }
-  OpenClipboardScope scope(nullptr, retry_);
+  OpenClipboardScope scope(owner_, retry_);
   if (!scope.opened()) return {ClipStatus::Locked, {}};
   if (ContentWithheld()) return {ClipStatus::Withheld, {}};
   return {ClipStatus::Ok, ReadOpenClipboardPicture()};
