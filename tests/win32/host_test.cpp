@@ -256,6 +256,14 @@ TEST_F(HostTest, PropertiesReadBackAsTheLogicSetThem) {
   EXPECT_EQ(host_->Caption(CtrlFrame), u"Control Panel");
   host_->SetCaption(ClipShow(2), u"héllo 中文");
   EXPECT_EQ(host_->Caption(ClipShow(2)), u"héllo 中文");
+  // A row shows copied text: "&" is itself there, not a keyboard shortcut.
+  host_->SetCaption(ClipShow(3), u"a&b && &");
+  EXPECT_EQ(host_->Caption(ClipShow(3)), u"a&b && &");
+  wchar_t shown[32]{};
+  ::GetWindowTextW(host_->main_window() ? ::GetDlgItem(host_->main_window(), NumericId(ClipShow(3)))
+                                        : nullptr,
+                   shown, 32);
+  EXPECT_STREQ(shown, L"a&&b &&&& &&");
 
   host_->SetVisible(d(3), false);
   EXPECT_FALSE(host_->Visible(d(3)));

@@ -110,8 +110,36 @@ int Win32Host::DpiOf(ControlId id) const {
 
 // --- Forms: properties -------------------------------------------------------
 
+namespace {
+// A button shows "&x" as an underlined x and takes Alt+x as a click; a row's
+// caption is a piece of copied text, so its "&" is doubled to show as itself.
+bool ShowsAmpersandsLiterally(ControlId id) { return id.family == Family::ClipShow; }
+
+std::u16string DoubleAmpersands(std::u16string_view text) {
+  std::u16string out;
+  for (char16_t c : text) {
+    out += c;
+    if (c == u'&') out += u'&';
+  }
+  return out;
+}
+
+std::u16string SingleAmpersands(std::u16string_view text) {
+  std::u16string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out += text[i];
+    if (text[i] == u'&' && i + 1 < text.size() && text[i + 1] == u'&') ++i;
+  }
+  return out;
+}
+}  // namespace
+
 void Win32Host::SetCaption(ControlId id, std::u16string_view caption) {
-  if (HWND hwnd = Hwnd(id)) ::SetWindowTextW(hwnd, Wide(caption).c_str());
+  HWND hwnd = Hwnd(id);
+  if (!hwnd) return;
+  const std::u16string shown =
+      ShowsAmpersandsLiterally(id) ? DoubleAmpersands(caption) : std::u16string(caption);
+  ::SetWindowTextW(hwnd, Wide(shown).c_str());
 }
 
 std::u16string Win32Host::Caption(ControlId id) const {
@@ -119,7 +147,8 @@ std::u16string Win32Host::Caption(ControlId id) const {
   if (!hwnd) return {};
   std::vector<wchar_t> text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1);
   const int n = ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-  return Utf16(text.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+  const std::u16string shown = Utf16(text.data(), n > 0 ? static_cast<std::size_t>(n) : 0);
+  return ShowsAmpersandsLiterally(id) ? SingleAmpersands(shown) : shown;
 }
 
 void Win32Host::SetText(ControlId id, std::u16string_view text) {
