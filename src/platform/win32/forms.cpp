@@ -243,6 +243,20 @@ void FormWindow::PlaceControls() {
 
 void FormWindow::SetToolTip(Control& control, std::u16string_view tip) {
   control.tooltip = tip;
+  // The tool tip window makes itself top-most, and a top-most window owned
+  // by a form keeps the system from making that form top-most: start-up
+  // makes the main window top-most while it is still hidden, so the tool
+  // tip window is made when the form is first shown.
+  if (::IsWindowVisible(hwnd())) AttachToolTip(control);
+}
+
+void FormWindow::AttachToolTips() {
+  for (auto& [id, control] : controls_) {
+    if (!control.tooltip.empty()) AttachToolTip(control);
+  }
+}
+
+void FormWindow::AttachToolTip(Control& control) {
   if (!tooltip_) {
     tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,

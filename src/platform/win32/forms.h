@@ -60,6 +60,8 @@ class FormWindow : public Window {
   int dpi() const { return dpi_; }
   Control* Find(ControlId id);
   void SetToolTip(Control& control, std::u16string_view tip);
+  // Gives the tips set while the form was hidden to the tool tip window.
+  void AttachToolTips();
 
   // A row button's mouse move, from its subclass procedure.
   void OnRowMouseMove(HWND button, WPARAM wparam, LPARAM lparam);
@@ -87,6 +89,8 @@ class FormWindow : public Window {
   int dpi_ = 96;
   std::map<ControlId, Control> controls_;
   UniqueFont font_;
+  void AttachToolTip(Control& control);
+
   UniqueWindow tooltip_;
 };
 

@@ -246,6 +246,7 @@ void Win32Host::Show(ControlId form) {
     if (!f->loaded() || !f->hwnd()) return;
   }
   ::ShowWindow(f->hwnd(), SW_SHOW);
+  f->AttachToolTips();
   ::SetForegroundWindow(f->hwnd());
 }
 
