@@ -1,6 +1,12 @@
 // pwdriver: drives the program's windows and the clipboard for the end-to-end
 // tests. It runs as one long-lived console process and answers one request
 // line on stdin with one reply line on stdout (see protocol.h).
+
+// The program's host header first (its own block, so formatting keeps it
+// first): it must see the platform interfaces before <windows.h> renames
+// MessageBox and SendMessage.
+#include "platform/win32/host.h"
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -67,6 +73,13 @@ int Serve() {
   AddScreenCommands(table);
 
   table["ping"] = [](const Args&) { return Reply{}; };
+  // host: the program's private tray callback message and its window classes
+  // (main, preview, About, region overlay).
+  table["host"] = [](const Args&) {
+    namespace host = pw::win32;
+    return Reply{Num(host::kTrayMessage), Narrow(host::kMainClass), Narrow(host::kPreviewClass),
+                 Narrow(host::kAboutClass), Narrow(host::kOverlayClass)};
+  };
   // id FAMILY [INDEX]: the control id the program gives that control.
   table["id"] = [](const Args& a) {
     const std::string& name = Arg(a, 0);

@@ -8,7 +8,7 @@
 namespace pwdriver {
 namespace {
 
-constexpr UINT kGetTextTimeoutMs = 5000;
+constexpr UINT kGetTextTimeoutMs = 5000;  // also for sent messages
 constexpr DWORD kPollMs = 20;
 
 std::wstring ClassOf(HWND hwnd) {
@@ -144,6 +144,16 @@ void AddWindowCommands(CommandTable& t) {
                  ::IsWindowEnabled(hwnd) ? "1" : "0", Num(ProcessOf(hwnd)),
                  WindowNum(::GetParent(hwnd))};
   };
+  // message_windows [CLASS]: message-only windows, as "hwnd class".
+  t["message_windows"] = [](const Args& a) {
+    const std::wstring cls = Widen(ArgOr(a, 0, ""));
+    Reply r;
+    for (HWND hwnd = nullptr;
+         (hwnd = ::FindWindowExW(HWND_MESSAGE, hwnd, cls.empty() ? nullptr : cls.c_str(), nullptr));) {
+      r.push_back(WindowNum(hwnd) + " " + Narrow(ClassOf(hwnd)));
+    }
+    return r;
+  };
   t["exists"] = [](const Args& a) {
     HWND hwnd = reinterpret_cast<HWND>(static_cast<std::intptr_t>(ArgInt(a, 0)));
     return Reply{::IsWindow(hwnd) ? "1" : "0"};
@@ -166,7 +176,15 @@ void AddWindowCommands(CommandTable& t) {
     text.resize(copied);
     return Reply{Narrow(text)};
   };
-  t["visible"] = [](const Args& a) { return Reply{::IsWindowVisible(ArgWindow(a, 0)) ? "1" : "0"}; };
+  // visible HWND: on screen, it and its parents; "0" also for a window that is gone.
+  t["visible"] = [](const Args& a) {
+    HWND hwnd = reinterpret_cast<HWND>(static_cast<std::intptr_t>(ArgInt(a, 0)));
+    return Reply{::IsWindowVisible(hwnd) ? "1" : "0"};
+  };
+  // shown HWND: the window's own visible flag, also while its parent is hidden.
+  t["shown"] = [](const Args& a) {
+    return Reply{(::GetWindowLongPtrW(ArgWindow(a, 0), GWL_STYLE) & WS_VISIBLE) ? "1" : "0"};
+  };
   t["enabled"] = [](const Args& a) { return Reply{::IsWindowEnabled(ArgWindow(a, 0)) ? "1" : "0"}; };
   // Outer rectangle in screen pixels: left top right bottom.
   t["rect"] = [](const Args& a) {
@@ -220,6 +238,18 @@ void AddWindowCommands(CommandTable& t) {
     Post(ArgWindow(a, 0), static_cast<UINT>(ArgInt(a, 1)), static_cast<WPARAM>(ArgInt(a, 2)),
          static_cast<LPARAM>(ArgInt(a, 3)));
     return Reply{};
+  };
+  // send HWND MSG WPARAM LPARAM [TIMEOUT_MS]: sent, so the reply comes once it
+  // is handled.
+  t["send"] = [](const Args& a) {
+    DWORD_PTR result = 0;
+    const UINT timeout = static_cast<UINT>(ArgIntOr(a, 4, kGetTextTimeoutMs));
+    if (!::SendMessageTimeoutW(ArgWindow(a, 0), static_cast<UINT>(ArgInt(a, 1)),
+                               static_cast<WPARAM>(ArgInt(a, 2)), static_cast<LPARAM>(ArgInt(a, 3)),
+                               SMTO_NORMAL, timeout, &result)) {
+      throw CommandError("the window did not answer");
+    }
+    return Reply{Num(static_cast<long long>(result))};
   };
   t["close"] = [](const Args& a) {
     Post(ArgWindow(a, 0), WM_CLOSE, 0, 0);
