@@ -11,6 +11,8 @@ WINEPREFIX and PW_WINE.
 """
 
 import argparse
+import ctypes
+import ctypes.util
 import os
 import selectors
 import shutil
@@ -26,12 +28,19 @@ MSGBOX_CLASS = "#32770"
 MSGBOX_TEXT_ID = 65535
 IDOK = 1
 NEUTRAL_TARGET = "application/x-neutral"
+WINE_CLIPBOARD_MANAGER = "__wine_clipboard_manager"
 
 DEFAULT_TIMEOUT = 10.0
 POLL_INTERVAL = 0.02
 
 # Set from the command line by main().
 CONFIG = argparse.Namespace(exe=None, driver=None, work=None)
+
+
+def _trace(message):
+    """Timing notes for chasing slow steps: set PW_E2E_TRACE=1 to see them."""
+    if os.environ.get("PW_E2E_TRACE"):
+        print(f"[{time.monotonic():.3f}] {message}", file=sys.stderr, flush=True)
 
 
 class DriverError(Exception):
@@ -41,13 +50,16 @@ class DriverError(Exception):
 def wait_until(condition, timeout=DEFAULT_TIMEOUT, what=None):
     """Polls condition() until it returns a true value, which is returned.
 
-    Raises AssertionError naming `what` when the timeout passes first."""
+    Raises AssertionError naming `what` (a text, or a function giving one)
+    when the timeout passes first."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
         if value:
             return value
         if time.monotonic() >= deadline:
+            if callable(what):
+                what = what()
             raise AssertionError(f"timed out after {timeout:g} s waiting for {what or condition}")
         time.sleep(POLL_INTERVAL)
 
@@ -91,14 +103,22 @@ class Driver:
     REPLY_TIMEOUT = 20.0
 
     def __init__(self, wine, exe, cwd, log_path):
+        self.log_path = log_path
         self._log = open(log_path, "ab")
         self.proc = subprocess.Popen([wine, exe], cwd=cwd, stdin=subprocess.PIPE,
                                      stdout=subprocess.PIPE, stderr=self._log)
         self._buffer = b""
         self._selector = selectors.DefaultSelector()
         self._selector.register(self.proc.stdout, selectors.EVENT_READ)
-        self.call("ping")
+        try:
+            self.call("ping")
+        except DriverError:
+            self.quit()
+            with open(log_path, "rb") as f:
+                log = f.read()[-2000:].decode("utf-8", "replace")
+            raise DriverError(f"pwdriver did not start (exit code {self.proc.returncode}): {log}")
         self._ids = {}
+        self.agent = 0  # the driver's own window, once it has joined the viewer chain
 
     def call(self, command, *args):
         line = "\t".join(_escape(f) for f in (command, *args)) + "\n"
@@ -124,12 +144,17 @@ class Driver:
         return line.decode("utf-8")
 
     def quit(self):
+        if self._log.closed:
+            return
         if self.proc.poll() is None:
             try:
                 self.call("quit")
             except (DriverError, OSError):
                 pass
-        self.proc.stdin.close()
+        try:
+            self.proc.stdin.close()
+        except OSError:
+            pass
         _stop_process(self.proc)
         self._selector.close()
         self.proc.stdout.close()
@@ -168,7 +193,12 @@ class Driver:
         return self.call("gettext", hwnd)[0]
 
     def visible(self, hwnd):
+        """Whether the window is on screen: it and all its parents are visible."""
         return self.call("visible", hwnd)[0] == "1"
+
+    def shown(self, hwnd):
+        """The window's own visible flag, whether or not its parent is visible."""
+        return self.call("shown", hwnd)[0] == "1"
 
     def enabled(self, hwnd):
         return self.call("enabled", hwnd)[0] == "1"
@@ -199,6 +229,13 @@ class Driver:
 
     def close(self, hwnd):
         self.call("close", hwnd)
+
+    def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
+        """Sends a message and returns its result once the window has handled it."""
+        return int(self.call("send", hwnd, msg, wparam, lparam, timeout_ms)[0])
+
+    def message_windows(self, cls=""):
+        return [int(entry.split(" ", 1)[0]) for entry in self.call("message_windows", cls)]
 
     # --- screen ----------------------------------------------------------
     def screen(self):
@@ -239,7 +276,13 @@ class Driver:
 
     # --- the clipboard viewer chain ---------------------------------------
     def viewer_join(self):
-        return int(self.call("viewer_join")[0])
+        self.agent = int(self.call("viewer_join")[0])
+        return self.agent
+
+    def settle(self):
+        """Returns once the driver's own window has handled what was sent to it."""
+        if self.agent:
+            self.send(self.agent, 0)
 
     def viewer_leave(self):
         self.call("viewer_leave")
@@ -263,6 +306,11 @@ class X11Clipboard:
         self.work = work
         self.procs = []
         self._n = 0
+        self._xlib = _Xlib()
+
+    def owner(self):
+        """The X window that owns the clipboard selection now (0: none)."""
+        return self._xlib.clipboard_owner()
 
     def _hold(self, path, target):
         cmd = ["xclip", "-quiet", "-selection", "clipboard", "-i"]
@@ -298,6 +346,34 @@ class X11Clipboard:
                 proc.terminate()
             _stop_process(proc)
         self.procs = []
+        self._xlib.close()
+
+
+class _Xlib:
+    """Just enough of libX11 (through ctypes) to ask who owns the clipboard."""
+
+    def __init__(self):
+        path = ctypes.util.find_library("X11") or "libX11.so.6"
+        self._lib = lib = ctypes.CDLL(path)
+        lib.XOpenDisplay.restype = ctypes.c_void_p
+        lib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        lib.XInternAtom.restype = ctypes.c_ulong
+        lib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        lib.XGetSelectionOwner.restype = ctypes.c_ulong
+        lib.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        lib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self._display = lib.XOpenDisplay(None)
+        if not self._display:
+            raise RuntimeError(f"cannot open the X display {os.environ.get('DISPLAY')!r}")
+        self._clipboard = lib.XInternAtom(self._display, b"CLIPBOARD", 0)
+
+    def clipboard_owner(self):
+        return self._lib.XGetSelectionOwner(self._display, self._clipboard)
+
+    def close(self):
+        if self._display:
+            self._lib.XCloseDisplay(self._display)
+            self._display = None
 
 
 class App:
@@ -327,14 +403,16 @@ class App:
         return self.driver.caption(self.row(r))
 
     def visible_rows(self):
-        return [r for r in range(1, 11) if self.driver.visible(self.row(r))]
+        """The rows that are shown (also while the window itself is hidden)."""
+        return [r for r in range(1, 11) if self.driver.shown(self.row(r))]
 
     def captions(self):
         """Captions of the visible rows, top to bottom."""
         return [self.row_caption(r) for r in self.visible_rows()]
 
     def visible(self, family, index=0):
-        return self.driver.visible(self.control(family, index))
+        """Whether the control is shown (its own flag; the window may be hidden)."""
+        return self.driver.shown(self.control(family, index))
 
     def enabled(self, family, index=0):
         return self.driver.enabled(self.control(family, index))
@@ -380,16 +458,42 @@ class E2ETest(unittest.TestCase):
         os.makedirs(self.work)
         self.x11 = X11Clipboard(self.work)
         self.addCleanup(self.x11.stop)
-        self.driver = Driver(self.wine, CONFIG.driver, self.work,
-                             os.path.join(self.work, "pwdriver.log"))
-        self.addCleanup(self.driver.quit)
         self.apps = []
+        self.drivers = []
+        self.driver = self.extra_driver("main")
+        self.addCleanup(self._release_selection)
         self.addCleanup(self._stop_apps)
         # The driver watches the clipboard as a viewer that joined before the
-        # program: its notice count tells when a change has gone round.
+        # program, as another clipboard tool would.
         self.driver.viewer_join()
-        # Whether a Windows program wrote the clipboard last (see copy_*).
-        self.windows_wrote = True
+        # Every session starts with an empty clipboard.
+        self.driver.clip_clear()
+
+    def extra_driver(self, name):
+        """A driver process, stopped when the test ends."""
+        log = os.path.join(self.work, f"pwdriver-{name}.log")
+        try:
+            driver = Driver(self.wine, CONFIG.driver, self.work, log)
+        except DriverError as e:
+            # Seen once in hundreds of starts on a loaded machine: the process
+            # ends before it answers. One more try, and the first log is kept.
+            print(f"warning: {e}; starting it again", file=sys.stderr)
+            driver = Driver(self.wine, CONFIG.driver, self.work, log)
+        self.addCleanup(driver.quit)
+        self.drivers.append(driver)
+        return driver
+
+    def _release_selection(self):
+        """Lets Wine take the X11 selection back from our xclips, so none is
+        killed while it owns the selection."""
+        if all(proc.poll() is not None for proc in self.x11.procs):
+            return
+        try:
+            self.driver.clip_clear()
+            wait_until(lambda: all(proc.poll() is not None for proc in self.x11.procs), 5.0,
+                       "Wine to take the selection from xclip")
+        except (AssertionError, DriverError):
+            pass  # x11.stop() ends them
 
     def _stop_apps(self):
         for app in self.apps:
@@ -424,35 +528,92 @@ class E2ETest(unittest.TestCase):
             raise AssertionError(f"pastewright.exe ended at start-up with code {proc.returncode}")
         return 0
 
-    # --- copying on the X11 side ----------------------------------------
-    def _x11_copy(self, hold):
-        """Takes the selection with hold() and waits until Wine has told the viewers.
+    # --- the real mouse ---------------------------------------------------
+    def click_at(self, x, y, button=1):
+        """Moves the X pointer to a screen point and clicks a button there."""
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", str(button)],
+                       check=True, timeout=10, stdin=subprocess.DEVNULL)
 
-        When a Windows program wrote the clipboard last, Wine 8 imports the
-        next X11 selection twice; a neutral selection that nobody reads takes
-        that double notice first."""
-        if self.windows_wrote:
-            before = self.driver.notices()
-            self.x11.hold_text("neutral", NEUTRAL_TARGET)
-            wait_until(lambda: self.driver.notices() >= before + 2,
-                       what="Wine to take the neutral selection")
-            self.windows_wrote = False
-        before = self.driver.notices()
+    def click_window(self, hwnd, button=1):
+        left, top, right, bottom = self.driver.rect(hwnd)
+        self.click_at((left + right) // 2, (top + bottom) // 2, button)
+
+    # --- copying on the X11 side ----------------------------------------
+    def _take_selection(self, hold):
+        """Lets hold() take the X11 selection and waits until Wine has imported
+        it and every program has handled the notices that followed."""
+        # A Windows program's last write makes Wine take the selection, a
+        # little later: that must not happen after xclip has taken it.
+        self.sync_wine_clipboard()
+        before = self.x11.owner()
         proc = hold()
-        wait_until(lambda: self.driver.notices() >= before + 1, what="Wine to take the X11 copy")
+
+        def taken():
+            if proc.poll() is not None:
+                raise AssertionError(f"xclip ended with code {proc.returncode}")
+            return self.x11.owner() not in (0, before)
+
+        wait_until(taken, what="xclip to take the selection")
+        _trace(f"xclip {proc.pid} owns the selection")
+        self.sync_wine_clipboard()
+        self.settle()
         return proc
 
-    def copy_text(self, text):
-        """Copies a text in an X11 program."""
-        return self._x11_copy(lambda: self.x11.hold_text(text))
+    def sync_wine_clipboard(self):
+        """Returns once Wine's clipboard manager has handled every clipboard
+        update and X event that reached it before the call.
 
-    def copy_picture(self, path, mime):
+        The manager handles X events (importing a new selection) before each
+        message it takes, and posted messages (Windows-side updates, after
+        which it takes the selection) in order. A sent message is answered
+        before posted ones, so a second one is answered only after whatever
+        was posted before the first one."""
+        manager = self._wine_clipboard_manager()
+        started = time.monotonic()
+        for _ in range(2):
+            try:
+                self.driver.send(manager, 0, timeout_ms=int(DEFAULT_TIMEOUT * 1000))
+            except DriverError as e:
+                raise AssertionError(f"Wine's clipboard manager did not answer: {e}") from None
+        _trace(f"Wine's clipboard manager answered in {time.monotonic() - started:.3f} s")
+
+    def _wine_clipboard_manager(self):
+        if not getattr(self, "_manager", 0):
+            found = self.driver.message_windows(WINE_CLIPBOARD_MANAGER)
+            if not found:
+                raise AssertionError("Wine's clipboard manager window was not found")
+            self._manager = found[0]
+        return self._manager
+
+    def settle(self):
+        """Returns once every running program and every driver viewer has
+        handled the messages sent to it before."""
+        for app in self.apps:
+            if app.running() and self.driver.exists(app.hwnd):
+                self.driver.gettext(app.hwnd)
+        for driver in self.drivers:
+            driver.settle()
+
+    def _x11_copy(self, hold, watchers):
+        """Copies on the X11 side; returns the notices each watcher driver got.
+
+        When a Windows program wrote the clipboard last, Wine 8 imports the next
+        X11 selection twice (sometimes once). A neutral selection that nobody
+        reads takes that first, so the copy itself is imported exactly once."""
+        self._take_selection(lambda: self.x11.hold_text("neutral", NEUTRAL_TARGET))
+        before = [w.notices() for w in watchers]
+        self._take_selection(hold)
+        return [w.notices() - b for w, b in zip(watchers, before)]
+
+    def copy_text(self, text, *watchers):
+        """Copies a text in an X11 program. Returns the change notices each of
+        the given drivers' viewers received for it."""
+        return self._x11_copy(lambda: self.x11.hold_text(text), watchers)
+
+    def copy_picture(self, path, mime, *watchers):
         """Copies a picture file (image/bmp or image/png) in an X11 program."""
-        return self._x11_copy(lambda: self.x11.hold_file(path, mime))
+        return self._x11_copy(lambda: self.x11.hold_file(path, mime), watchers)
 
-    def note_windows_write(self):
-        """Records that a Windows program (the driver or Pastewright) wrote the clipboard."""
-        self.windows_wrote = True
 
 
 def main():
