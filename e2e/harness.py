@@ -27,6 +27,7 @@ APP_TITLE = "Pastewright"
 MSGBOX_CLASS = "#32770"
 MSGBOX_TEXT_ID = 65535
 IDOK = 1
+BM_CLICK = 0x00F5
 NEUTRAL_TARGET = "application/x-neutral"
 WINE_CLIPBOARD_MANAGER = "__wine_clipboard_manager"
 
@@ -216,7 +217,13 @@ class Driver:
         return int(self.call("pid", hwnd)[0])
 
     def press(self, hwnd):
+        """Clicks a control; returns at once (the click may open a modal box)."""
         self.call("press", hwnd)
+
+    def press_and_wait(self, hwnd, timeout_ms=5000):
+        """Clicks a control and returns once its handler has returned. Only
+        for clicks that open no modal box."""
+        self.send(hwnd, BM_CLICK, timeout_ms=timeout_ms)
 
     def lclick(self, hwnd, x=None, y=None):
         self.call("lclick", hwnd, *(() if x is None else (x, y)))

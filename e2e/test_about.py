@@ -29,8 +29,7 @@ class About(E2ETest):
                                             "ideal,you can email to "), texts[1])
         self.assertTrue(texts[2].startswith("Pastewright Power By "), texts[2])
 
-        self.driver.press(about_me)
-        self.settle()
+        self.driver.press_and_wait(about_me)
         self.assertEqual(self.about_windows(), [about], "a second About window opened")
 
         # Closing it leaves the program running; the next click opens it afresh.

@@ -4,10 +4,15 @@ import os
 
 import harness
 from harness import E2ETest, wait_until
-from images import write_bmp, write_png
+from images import Bitmap, write_bmp, write_png
 
 RED = (220, 30, 40)
 BLUE = (20, 60, 200)
+GREEN = (30, 160, 60)
+
+
+def hex_of(rgb):
+    return "".join(f"{c:02X}" for c in rgb)
 
 
 class PicturesFromX11(E2ETest):
@@ -27,7 +32,6 @@ class PicturesFromX11(E2ETest):
         png = os.path.join(self.work, "blue.png")
         write_bmp(bmp, 40, 30, RED)
         write_png(png, 24, 48, BLUE)
-        hex_of = lambda rgb: "".join(f"{c:02X}" for c in rgb)
 
         self.copy_picture(bmp, "image/bmp")
         wait_until(lambda: self.slot_shown(1), what="the buttons of picture slot 1")
@@ -45,6 +49,44 @@ class PicturesFromX11(E2ETest):
         # Pictures are no texts: no row appeared and "Empty All" stays disabled.
         self.assertEqual(self.app.visible_rows(), [])
         self.assertFalse(self.app.enabled("EmptyAll"))
+
+    def test_clicking_a_thumbnail_puts_the_picture_back_and_makes_it_the_newest(self):
+        app = self.app
+        for n, colour in enumerate((RED, BLUE, GREEN), start=1):
+            bmp = os.path.join(self.work, f"picture{n}.bmp")
+            write_bmp(bmp, 32, 24, colour)
+            self.copy_picture(bmp, "image/bmp")
+            wait_until(lambda: self.thumbnail_colour(n) == hex_of(colour), what=f"thumbnail {n}")
+
+        app.driver.press(app.control("simg", 1))
+        box = wait_until(app.message_box, what="the message box")
+        self.assertEqual(app.message_text(box), "Content Ready Paste OK")
+        app.answer_ok(box)
+        wait_until(lambda: [self.thumbnail_colour(n) for n in (1, 2, 3)]
+                   == [hex_of(BLUE), hex_of(GREEN), hex_of(RED)],
+                   what="the thumbnails to read blue, green, red")
+        self.assertTrue(self.slot_shown(3))
+        self.assertFalse(self.slot_shown(4))
+
+        # The clipboard holds the clicked picture, whole.
+        back = os.path.join(self.work, "clipboard.bmp")
+        width, height, _ = self.driver.clip_dib(back)
+        self.assertEqual((width, abs(height)), (32, 24))
+        picture = Bitmap(back)
+        self.assertEqual({picture.pixel(x, y) for x in (0, 31) for y in (0, 23)}, {RED})
+
+    def test_a_click_on_an_empty_thumbnail_does_nothing(self):
+        bmp = os.path.join(self.work, "red.bmp")
+        write_bmp(bmp, 8, 8, RED)
+        self.copy_picture(bmp, "image/bmp")
+        wait_until(lambda: self.slot_shown(1), what="picture slot 1")
+        formats = self.driver.clip_formats()
+
+        self.driver.press_and_wait(self.app.control("simg", 4))
+        self.assertEqual(self.app.message_boxes(), [])
+        self.assertEqual(self.driver.clip_formats(), formats)
+        self.assertTrue(self.slot_shown(1))
+        self.assertFalse(self.slot_shown(2))
 
 
 if __name__ == "__main__":
