@@ -30,6 +30,8 @@ IDOK = 1
 BM_CLICK = 0x00F5
 NEUTRAL_TARGET = "application/x-neutral"
 WINE_CLIPBOARD_MANAGER = "__wine_clipboard_manager"
+MANAGER_TIMEOUT_MS = 5000
+NEUTRAL_ATTEMPTS = 5
 
 DEFAULT_TIMEOUT = 10.0
 POLL_INTERVAL = 0.02
@@ -46,6 +48,34 @@ def _trace(message):
 
 class DriverError(Exception):
     pass
+
+
+class WineClipboardFault(AssertionError):
+    """Wine's own clipboard manager stopped working: the session is retried once."""
+
+
+class _RetryOnWineFault:
+    """A test result that swallows a WineClipboardFault (remembering it) and
+    passes everything else on."""
+
+    def __init__(self, result):
+        self._result = result
+        self.fault = None
+
+    def __getattr__(self, name):
+        return getattr(self._result, name)
+
+    def _take(self, report, test, err):
+        if err is not None and issubclass(err[0], WineClipboardFault):
+            self.fault = err[1]
+        else:
+            report(test, err)
+
+    def addError(self, test, err):
+        self._take(self._result.addError, test, err)
+
+    def addFailure(self, test, err):
+        self._take(self._result.addFailure, test, err)
 
 
 def wait_until(condition, timeout=DEFAULT_TIMEOUT, what=None):
@@ -435,7 +465,17 @@ class App:
         return self.driver.find_all(APP_TITLE, MSGBOX_CLASS, self.win_pid)
 
     def message_text(self, box):
-        return self.driver.caption(self.driver.child(box, MSGBOX_TEXT_ID))
+        """The box's text; "" while the box is still being built."""
+        static = self.driver.child(box, MSGBOX_TEXT_ID)
+        return self.driver.caption(static) if static else ""
+
+    def wait_message_box(self):
+        """Waits for the program's message box to be on screen with its text;
+        returns the box and the text."""
+        box = wait_until(self.message_box, what="the message box")
+        text = wait_until(lambda: self.driver.visible(box) and self.message_text(box),
+                          what="the message box to show its text")
+        return box, text
 
     def answer_ok(self, box):
         self.driver.press(self.driver.child(box, IDOK))
@@ -453,6 +493,17 @@ class App:
 
 class E2ETest(unittest.TestCase):
     """One user session per test: its own working folder, driver and program."""
+
+    def run(self, result=None):
+        if result is None:
+            return super().run(result)
+        first = _RetryOnWineFault(result)
+        super().run(first)
+        if first.fault is None:
+            return result
+        print(f"\nwarning: {self.id()}: {first.fault}\nwarning: running the session again",
+              file=sys.stderr, flush=True)
+        return super().run(result)
 
     def setUp(self):
         for var in ("DISPLAY", "WINEPREFIX", "PW_WINE"):
@@ -546,27 +597,48 @@ class E2ETest(unittest.TestCase):
         self.click_at((left + right) // 2, (top + bottom) // 2, button)
 
     # --- copying on the X11 side ----------------------------------------
-    def _take_selection(self, hold):
-        """Lets hold() take the X11 selection and waits until Wine has imported
-        it and every program has handled the notices that followed."""
-        # A Windows program's last write makes Wine take the selection, a
-        # little later: that must not happen after xclip has taken it.
-        self.sync_wine_clipboard()
-        before = self.x11.owner()
-        proc = hold()
+    def _wait_taken(self, proc, before):
+        """Waits until proc (an xclip) owns the selection; False if it ended first."""
 
         def taken():
             if proc.poll() is not None:
-                raise AssertionError(f"xclip ended with code {proc.returncode}")
-            return self.x11.owner() not in (0, before)
+                return "ended"
+            return self.x11.owner() not in (0, before) and "owner"
 
-        wait_until(taken, what="xclip to take the selection")
-        _trace(f"xclip {proc.pid} owns the selection")
-        self.sync_wine_clipboard()
+        result = wait_until(taken, what="xclip to take the selection")
+        _trace(f"xclip {proc.pid} {'owns the selection' if result == 'owner' else 'ended'}")
+        return result == "owner"
+
+    def _neutral_selection(self):
+        """Hands the X11 selection to a neutral xclip once nothing Windows-side
+        is pending at Wine, and waits until Wine has imported it and every
+        program has handled the notices."""
+        for _ in range(NEUTRAL_ATTEMPTS):
+            # A Windows program's last write makes Wine take the selection, a
+            # little later: that must not happen after xclip has taken it.
+            self._sync_wine_clipboard()
+            before = self.x11.owner()
+            proc = self.x11.hold_text("neutral", NEUTRAL_TARGET)
+            if not self._wait_taken(proc, before):
+                continue
+            self._sync_wine_clipboard()
+            self.settle()
+            if proc.poll() is None:
+                return
+        raise AssertionError("the X11 selection could not be handed to a neutral owner")
+
+    def _take_selection(self, hold):
+        """Lets hold() take the selection from the neutral owner (Wine imports
+        that once) and waits until the programs have handled the notice."""
+        before = self.x11.owner()
+        proc = hold()
+        if not self._wait_taken(proc, before):
+            raise AssertionError(f"xclip ended with code {proc.returncode} before it took the selection")
+        self._sync_wine_clipboard()
         self.settle()
         return proc
 
-    def sync_wine_clipboard(self):
+    def _sync_wine_clipboard(self):
         """Returns once Wine's clipboard manager has handled every clipboard
         update and X event that reached it before the call.
 
@@ -577,11 +649,13 @@ class E2ETest(unittest.TestCase):
         was posted before the first one."""
         manager = self._wine_clipboard_manager()
         started = time.monotonic()
-        for _ in range(2):
-            try:
-                self.driver.send(manager, 0, timeout_ms=int(DEFAULT_TIMEOUT * 1000))
-            except DriverError as e:
-                raise AssertionError(f"Wine's clipboard manager did not answer: {e}") from None
+        try:
+            self.driver.send(manager, 0, timeout_ms=MANAGER_TIMEOUT_MS)
+            self.driver.send(manager, 0, timeout_ms=MANAGER_TIMEOUT_MS)
+        except DriverError as e:
+            raise WineClipboardFault(
+                "Wine's clipboard manager stopped answering messages (a fault of Wine 8 seen "
+                f"about once in twenty runs of the suite on a busy machine): {e}") from None
         _trace(f"Wine's clipboard manager answered in {time.monotonic() - started:.3f} s")
 
     def _wine_clipboard_manager(self):
@@ -607,7 +681,7 @@ class E2ETest(unittest.TestCase):
         When a Windows program wrote the clipboard last, Wine 8 imports the next
         X11 selection twice (sometimes once). A neutral selection that nobody
         reads takes that first, so the copy itself is imported exactly once."""
-        self._take_selection(lambda: self.x11.hold_text("neutral", NEUTRAL_TARGET))
+        self._neutral_selection()
         before = [w.notices() for w in watchers]
         self._take_selection(hold)
         return [w.notices() - b for w, b in zip(watchers, before)]

@@ -37,8 +37,8 @@ class CopiesFromX11(E2ETest):
 
         # A click on the row puts the text back, through a message box.
         app.driver.press(app.row(1))
-        box = wait_until(app.message_box, what="the message box")
-        self.assertEqual(app.message_text(box), "Content Ready Paste OK")
+        box, text = app.wait_message_box()
+        self.assertEqual(text, "Content Ready Paste OK")
         app.answer_ok(box)
         wait_until(lambda: self.driver.clip_text() == "héllo 中文",
                    what="the clipboard to hold the clicked text")

@@ -59,8 +59,8 @@ class PicturesFromX11(E2ETest):
             wait_until(lambda: self.thumbnail_colour(n) == hex_of(colour), what=f"thumbnail {n}")
 
         app.driver.press(app.control("simg", 1))
-        box = wait_until(app.message_box, what="the message box")
-        self.assertEqual(app.message_text(box), "Content Ready Paste OK")
+        box, text = app.wait_message_box()
+        self.assertEqual(text, "Content Ready Paste OK")
         app.answer_ok(box)
         wait_until(lambda: [self.thumbnail_colour(n) for n in (1, 2, 3)]
                    == [hex_of(BLUE), hex_of(GREEN), hex_of(RED)],

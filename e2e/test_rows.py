@@ -34,8 +34,8 @@ class Rows(E2ETest):
         self.copy_all(FIVE)
 
         app.driver.press(app.row(3))
-        box = wait_until(app.message_box, what="the message box")
-        self.assertEqual(app.message_text(box), "Content Ready Paste OK")
+        box, text = app.wait_message_box()
+        self.assertEqual(text, "Content Ready Paste OK")
         # The box comes first: nothing has moved yet.
         self.assertEqual(app.captions(), [caption(t) for t in FIVE])
 
