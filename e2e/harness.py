@@ -447,6 +447,11 @@ class App:
         """Captions of the visible rows, top to bottom."""
         return [self.row_caption(r) for r in self.visible_rows()]
 
+    def wait_captions(self, expected):
+        """Waits until the visible rows read `expected`, top to bottom."""
+        wait_until(lambda: self.captions() == expected,
+                   what=f"the rows to read {expected} (they read {self.captions()})")
+
     def visible(self, family, index=0):
         """Whether the control is shown (its own flag; the window may be hidden)."""
         return self.driver.shown(self.control(family, index))

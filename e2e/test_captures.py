@@ -8,25 +8,12 @@ import os
 import subprocess
 
 import harness
-from harness import MSGBOX_TEXT_ID, E2ETest, wait_until
+from harness import E2ETest, wait_until
 from images import encode_png
 
 SAVED = "File saved Pastewright run catalog"
 OVERLAY_CLASS = "PastewrightOverlay"
 TRAY_CLASS = "__winex11_standalone_tray"
-
-
-def wait_message(app):
-    """Waits for the program's message box to be on screen with its text;
-    returns the box and the text."""
-    driver = app.driver
-    box = wait_until(app.message_box, what="the message box")
-
-    def text():
-        static = driver.exists(box) and driver.visible(box) and driver.child(box, MSGBOX_TEXT_ID)
-        return static and driver.caption(static)
-
-    return box, wait_until(text, what="the message box to show its text")
 
 
 def run(*cmd):
@@ -103,7 +90,7 @@ class Captures(E2ETest):
         """Saves picture slot `slot` as a .bmp; returns the new file's path."""
         before = set(glob.glob(os.path.join(self.work, "Pastewright*.bmp")))
         app.driver.press(app.control("sav", slot))
-        box, text = wait_message(app)
+        box, text = app.wait_message_box()
         self.assertEqual(text, SAVED)
         app.answer_ok(box)
         made = set(glob.glob(os.path.join(self.work, "Pastewright*.bmp"))) - before

@@ -10,14 +10,10 @@ class CopiesFromX11(E2ETest):
         super().setUp()
         self.app = self.start_app()
 
-    def wait_captions(self, expected):
-        wait_until(lambda: self.app.captions() == expected,
-                   what=f"the rows to read {expected} (they read {self.app.captions()})")
-
     def test_a_copied_text_fills_row_1_and_a_single_character_is_ignored(self):
         app = self.app
         self.copy_text("Hello, world")
-        self.wait_captions(["Hello, w"])
+        self.app.wait_captions(["Hello, w"])
         for family, index in (("ClipShow", 0), ("t", 1), ("w", 1), ("d", 0)):
             self.assertTrue(app.visible(family, index), f"{family}{index} is hidden")
         self.assertTrue(app.enabled("EmptyAll"))
@@ -26,14 +22,14 @@ class CopiesFromX11(E2ETest):
         # "x" goes round the viewers but is not stored; "ab" is.
         self.copy_text("x")
         self.copy_text("ab")
-        self.wait_captions(["Hello, w", "ab"])
+        self.app.wait_captions(["Hello, w", "ab"])
         self.assertFalse(app.visible("ClipShow", 2))
         self.assertFalse(app.visible("t", 3))
 
     def test_non_ascii_text_arrives_intact_and_goes_back_on_the_clipboard(self):
         app = self.app
         self.copy_text("héllo 中文")
-        self.wait_captions(["héllo 中文"])
+        self.app.wait_captions(["héllo 中文"])
 
         # A click on the row puts the text back, through a message box.
         app.driver.press(app.row(1))
@@ -42,17 +38,17 @@ class CopiesFromX11(E2ETest):
         app.answer_ok(box)
         wait_until(lambda: self.driver.clip_text() == "héllo 中文",
                    what="the clipboard to hold the clicked text")
-        self.wait_captions(["héllo 中文"])
+        self.app.wait_captions(["héllo 中文"])
         self.assertEqual(self.x11.read(), "héllo 中文".encode("utf-8"))
 
     def test_eleven_texts_drop_the_oldest_and_shift_the_captions(self):
         texts = [f"{n:02d} copied text" for n in range(1, 12)]
         for text in texts[:10]:
             self.copy_text(text)
-        self.wait_captions([t[:8] for t in texts[:10]])
+        self.app.wait_captions([t[:8] for t in texts[:10]])
 
         self.copy_text(texts[10])
-        self.wait_captions([t[:8] for t in texts[1:11]])
+        self.app.wait_captions([t[:8] for t in texts[1:11]])
         self.assertEqual(self.app.row_caption(1), "02 copie")
         self.assertEqual(self.app.row_caption(10), "11 copie")
         self.assertFalse(self.app.message_box(), "a full list showed a message box")

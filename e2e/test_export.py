@@ -5,22 +5,9 @@ keeps the row."""
 import os
 
 import harness
-from harness import MSGBOX_TEXT_ID, E2ETest, wait_until
+from harness import E2ETest, wait_until
 
 SAVED = "File saved Pastewright run catalog"
-
-
-def wait_message(app):
-    """Waits for the program's message box to be on screen with its text;
-    returns the box and the text."""
-    driver = app.driver
-    box = wait_until(app.message_box, what="the message box")
-
-    def text():
-        static = driver.exists(box) and driver.visible(box) and driver.child(box, MSGBOX_TEXT_ID)
-        return static and driver.caption(static)
-
-    return box, wait_until(text, what="the message box to show its text")
 
 
 class Export(E2ETest):
@@ -36,7 +23,7 @@ class Export(E2ETest):
         after answering it."""
         app = self.app
         app.driver.press(app.control(family, index))
-        box, text = wait_message(app)
+        box, text = app.wait_message_box()
         app.answer_ok(box)
         return text
 

@@ -20,14 +20,10 @@ class Rows(E2ETest):
         super().setUp()
         self.app = self.start_app()
 
-    def wait_captions(self, expected):
-        wait_until(lambda: self.app.captions() == expected,
-                   what=f"the rows to read {expected} (they read {self.app.captions()})")
-
     def copy_all(self, texts):
         for text in texts:
             self.copy_text(text)
-        self.wait_captions([caption(t) for t in texts])
+        self.app.wait_captions([caption(t) for t in texts])
 
     def test_clicking_row_3_of_5_moves_it_last_and_puts_it_on_the_clipboard(self):
         app = self.app
@@ -40,7 +36,7 @@ class Rows(E2ETest):
         self.assertEqual(app.captions(), [caption(t) for t in FIVE])
 
         app.answer_ok(box)
-        self.wait_captions([caption(t) for t in ("Apple pie", "Banana split", "Date loaf",
+        self.app.wait_captions([caption(t) for t in ("Apple pie", "Banana split", "Date loaf",
                                                  "Elderberry wine", "Cherry tart")])
         wait_until(lambda: self.driver.clip_text() == "Cherry tart",
                    what="the clipboard to hold the clicked text")
@@ -53,7 +49,7 @@ class Rows(E2ETest):
         self.copy_all(FIVE[:3])
 
         app.driver.press(app.control("d", 0))
-        self.wait_captions([caption(t) for t in FIVE[1:3]])
+        self.app.wait_captions([caption(t) for t in FIVE[1:3]])
         self.settle()
         self.assertEqual(app.message_boxes(), [], "deleting a row showed a message box")
         self.assertFalse(app.visible("ClipShow", 2))
@@ -84,7 +80,7 @@ class Rows(E2ETest):
 
         # The list starts again at row 1.
         self.copy_text("After emptying")
-        self.wait_captions(["After em"])
+        self.app.wait_captions(["After em"])
         self.assertTrue(app.enabled("EmptyAll"))
 
 
