@@ -24,10 +24,6 @@ class TrayAndClose(E2ETest):
             icons += [hwnd for hwnd, _, cls in self.driver.children(tray) if cls == ICON_CLASS]
         return icons
 
-    def wait_captions(self, expected):
-        wait_until(lambda: self.app.captions() == expected,
-                   what=f"the rows to read {expected} (they read {self.app.captions()})")
-
     def hide(self):
         self.driver.press(self.app.control("MainhWndHide"))
         wait_until(lambda: not self.driver.visible(self.app.hwnd), what="the window to hide")
@@ -41,7 +37,7 @@ class TrayAndClose(E2ETest):
 
         self.copy_text("While hidden")
         self.copy_text("Still hidden")
-        self.wait_captions(["Before h", "While hi", "Still hi"])
+        self.app.wait_captions(["Before h", "While hi", "Still hi"])
 
         # Right clicks, presses, double clicks and moves over the icon do nothing.
         self.click_window(icon, button=3)
