@@ -175,6 +175,12 @@ class Captures(E2ETest):
     def test_cut_scr_from_bottom_right_to_top_left(self):
         self.check_cut((300, 200), (100, 100))
 
+    def test_cut_scr_from_top_right_to_bottom_left(self):
+        self.check_cut((300, 100), (100, 200))
+
+    def test_cut_scr_from_bottom_left_to_top_right(self):
+        self.check_cut((100, 200), (300, 100))
+
 
 if __name__ == "__main__":
     harness.main()

@@ -58,6 +58,15 @@ class Export(E2ETest):
         with open(os.path.join(self.work, "HelloW.doc"), "rb") as f:
             self.assertEqual(f.read(), b"Hello, World!\r\n")
 
+    def test_characters_outside_the_code_page_are_kept(self):
+        # Wine's code page here is 1252: the Chinese characters drop out of the
+        # name, and the file is written in UTF-8 so that none is lost.
+        self.copy_text("中文 text")
+        self.app.wait_captions(["Hello, W", "中文 text"])
+        self.assertEqual(self.press_and_answer("t", 2), SAVED)
+        with open(os.path.join(self.work, "text.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"\xef\xbb\xbf" + "中文 text\r\n".encode())
+
 
 if __name__ == "__main__":
     harness.main()
