@@ -54,6 +54,37 @@ class Preview(E2ETest):
         self.assertTrue(app.running())
         self.assertTrue(app.visible("pv", 1))
 
+    def test_a_large_picture_fills_the_box_and_a_second_click_keeps_it(self):
+        app = self.start_app()
+        blue = (20, 60, 220)
+        # 400 px is over 100 mm at 96 dpi but smaller than the box: only
+        # stretching brings it to the box's far corner.
+        for name, size, colour in (("wide", (400, 300), blue), ("small", (200, 150), ORANGE)):
+            png = os.path.join(self.work, f"{name}.png")
+            write_png(png, *size, colour)
+            self.copy_picture(png, "image/png")
+        wait_until(lambda: app.visible("pv", 2), what="picture slots 1 and 2")
+
+        app.driver.press(app.control("pv", 1))
+        preview = wait_until(lambda: self.driver.find(PREVIEW_TITLE, PREVIEW_CLASS),
+                             what="the preview window")
+        wait_until(lambda: self.driver.visible(preview), what="the preview window to show")
+        box = self.driver.child(preview, self.driver.control_id("PreviewImage"))
+        left, top, right, bottom = self.driver.rect(box)
+        corners = [(left, top), (right - 1, top), (left, bottom - 1), (right - 1, bottom - 1)]
+        # Stretched to the whole box, corner to corner.
+        wait_until(lambda: all(self.driver.pixel(x, y) == hex_of(blue) for x, y in corners),
+                   what=lambda: "the picture to fill the box "
+                                f"({[self.driver.pixel(x, y) for x, y in corners]})")
+
+        # Another slot's preview button while it is open: the same window comes
+        # forward, still showing the first picture.
+        app.driver.press(app.control("pv", 2))
+        self.settle()
+        self.assertEqual(self.driver.find_all(PREVIEW_TITLE, PREVIEW_CLASS), [preview])
+        self.assertEqual(self.driver.pixel(left, top), hex_of(blue))
+        self.assertEqual(self.driver.pixel(right - 1, bottom - 1), hex_of(blue))
+
 
 if __name__ == "__main__":
     harness.main()
