@@ -1,5 +1,6 @@
 """Pictures copied in an X11 program fill the picture slots: a BMP and a PNG."""
 
+import datetime
 import os
 
 import harness
@@ -87,6 +88,44 @@ class PicturesFromX11(E2ETest):
         self.assertEqual(self.driver.clip_formats(), formats)
         self.assertTrue(self.slot_shown(1))
         self.assertFalse(self.slot_shown(2))
+
+    def fill(self, colours):
+        for n, colour in enumerate(colours, start=1):
+            bmp = os.path.join(self.work, f"picture{n}.bmp")
+            write_bmp(bmp, 32, 24, colour)
+            self.copy_picture(bmp, "image/bmp")
+            wait_until(lambda: self.thumbnail_colour(n) == hex_of(colour), what=f"thumbnail {n}")
+
+    def test_deleting_slot_3_of_5_moves_the_later_pictures_down(self):
+        colours = [RED, BLUE, GREEN, (200, 200, 30), (120, 40, 160)]
+        self.fill(colours)
+        self.driver.press(self.app.control("dpic", 3))
+        wait_until(lambda: not self.slot_shown(5), what="slot 5 to empty")
+        expected = colours[:2] + colours[3:]
+        for n, colour in enumerate(expected, start=1):
+            wait_until(lambda: self.thumbnail_colour(n) == hex_of(colour), what=f"thumbnail {n}")
+            self.assertTrue(self.slot_shown(n))
+        self.settle()
+        self.assertEqual(self.app.message_boxes(), [])
+
+    def test_a_save_that_cannot_be_written_says_so_and_keeps_the_picture(self):
+        self.fill([RED])
+        # The file's name is the moment of saving; folders of those names for
+        # the next minute stand in the way whenever the click lands.
+        now = datetime.datetime.now()
+        for s in range(60):
+            t = now + datetime.timedelta(seconds=s)
+            os.mkdir(os.path.join(self.work, f"Pastewright{t.year}{t.month}{t.day}"
+                                             f"{t.hour}{t.minute}{t.second}.bmp"))
+        self.driver.press(self.app.control("sav", 1))
+        box, text = self.app.wait_message_box()
+        self.assertTrue(text.startswith('The file "Pastewright'), text)
+        self.assertIn("could not be saved", text)
+        self.app.answer_ok(box)
+        self.settle()
+        self.assertEqual(self.app.message_boxes(), [])
+        self.assertTrue(self.slot_shown(1))
+        self.assertEqual(self.thumbnail_colour(1), hex_of(RED))
 
 
 if __name__ == "__main__":
