@@ -18,6 +18,14 @@ def hex_of(rgb):
 
 
 class Preview(E2ETest):
+    def open_preview(self, app, n):
+        """Clicks slot n's preview button and waits for the window to show."""
+        app.driver.press(app.control("pv", n))
+        preview = wait_until(lambda: self.driver.find(PREVIEW_TITLE, PREVIEW_CLASS),
+                             what="the preview window")
+        wait_until(lambda: self.driver.visible(preview), what="the preview window to show")
+        return preview
+
     def test_preview_of_a_200_by_150_png(self):
         app = self.start_app()
         png = os.path.join(self.work, "orange.png")
@@ -25,10 +33,7 @@ class Preview(E2ETest):
         self.copy_picture(png, "image/png")
         wait_until(lambda: app.visible("pv", 1), what="picture slot 1")
 
-        app.driver.press(app.control("pv", 1))
-        preview = wait_until(lambda: self.driver.find(PREVIEW_TITLE, PREVIEW_CLASS),
-                             what="the preview window")
-        wait_until(lambda: self.driver.visible(preview), what="the preview window to show")
+        preview = self.open_preview(app, 1)
         self.assertEqual(self.driver.caption(preview), PREVIEW_TITLE)
         self.assertEqual(app.message_boxes(), [])
 
@@ -65,10 +70,7 @@ class Preview(E2ETest):
             self.copy_picture(png, "image/png")
         wait_until(lambda: app.visible("pv", 2), what="picture slots 1 and 2")
 
-        app.driver.press(app.control("pv", 1))
-        preview = wait_until(lambda: self.driver.find(PREVIEW_TITLE, PREVIEW_CLASS),
-                             what="the preview window")
-        wait_until(lambda: self.driver.visible(preview), what="the preview window to show")
+        preview = self.open_preview(app, 1)
         box = self.driver.child(preview, self.driver.control_id("PreviewImage"))
         left, top, right, bottom = self.driver.rect(box)
         corners = [(left, top), (right - 1, top), (left, bottom - 1), (right - 1, bottom - 1)]

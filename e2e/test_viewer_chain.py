@@ -15,19 +15,15 @@ class ViewerChain(E2ETest):
         self.second.viewer_join()
         self.app = self.start_app()
 
-    def wait_captions(self, expected):
-        wait_until(lambda: self.app.captions() == expected,
-                   what=f"the rows to read {expected} (they read {self.app.captions()})")
-
     def test_earlier_viewers_receive_every_change_while_and_after_the_program_runs(self):
         self.assertEqual(self.copy_text("one change", self.first, self.second), [1, 1])
         self.assertEqual(self.copy_text("two changes", self.first, self.second), [1, 1])
-        self.wait_captions(["one chan", "two chan"])
+        self.app.wait_captions(["one chan", "two chan"])
 
         # The viewer right after the program leaves: the program links past it.
         self.second.viewer_leave()
         self.assertEqual(self.copy_text("three changes", self.first, self.second), [1, 0])
-        self.wait_captions(["one chan", "two chan", "three ch"])
+        self.app.wait_captions(["one chan", "two chan", "three ch"])
 
         # The program exits and leaves the chain; the first viewer still hears.
         self.app.close()
@@ -39,7 +35,7 @@ class ViewerChain(E2ETest):
         self.first.viewer_leave()
         self.assertEqual(self.copy_text("after a leave", self.first, self.second), [0, 1],
                          "the notice of the first viewer's leaving did not reach the second")
-        self.wait_captions(["after a "])
+        self.app.wait_captions(["after a "])
         self.assertEqual(self.second.viewer_state()["next"], 0)
 
 
