@@ -14,7 +14,7 @@
 
 #include "platform/picture.h"
 
-namespace pw::win32 {
+namespace pw {
 
 // Largest picture accepted from outside, in pixels (1 GiB as 32-bit pixels).
 inline constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28;
@@ -56,4 +56,4 @@ std::vector<std::uint8_t> EncodePackedDib(const Bitmap& bitmap);
 double DpiFromPelsPerMeter(std::int32_t pels_per_meter);
 std::int32_t PelsPerMeterFromDpi(double dpi);
 
-}  // namespace pw::win32
+}  // namespace pw

@@ -1,4 +1,4 @@
-#include "platform/win32/dib.h"
+#include "platform/dib.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,7 +8,7 @@
 #include <new>
 #include <optional>
 
-namespace pw::win32 {
+namespace pw {
 
 namespace {
 
@@ -328,4 +328,4 @@ std::vector<std::uint8_t> EncodePackedDib(const Bitmap& bitmap) {
   return out;
 }
 
-}  // namespace pw::win32
+}  // namespace pw
