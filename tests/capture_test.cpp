@@ -71,6 +71,21 @@ TEST_F(AppTest, TextWinsOverAPictureAndOneCharacterTakesNeither) {
   EXPECT_TRUE(Slots().empty());
 }
 
+TEST_F(AppTest, FormattedVersionsComeBackWithTheirTextUnlessTooLarge) {
+  const RichText rich{"<p><b>bold</b></p>", "{\\rtf1 bold}"};
+  fake.Copy(u"bold", {}, rich);
+  fake.Copy(u"huge", {}, RichText{std::string(kMaxRichTextBytes, 'h'), "r"});
+  fake.CopyText(u"plain");
+  app.Clicked(Control(Role::Row, 0));
+  EXPECT_EQ(fake.clip_rich, rich);
+  app.Clicked(Control(Role::Row, 0));
+  EXPECT_EQ(fake.clip_rich, RichText());  // too large: the text alone
+  EXPECT_EQ(fake.clip_text, u"huge");
+  app.Clicked(Control(Role::Row, 0));
+  EXPECT_EQ(fake.clip_rich, RichText());
+  EXPECT_EQ(Texts(), (Strings{u"bold", u"huge", u"plain"}));
+}
+
 TEST_F(AppTest, ALockedOrWithheldClipboardStoresNothing) {
   fake.locked = true;
   fake.Copy(u"locked text", MakePicture());
@@ -90,14 +105,15 @@ TEST_F(AppTest, ALockedOrWithheldClipboardStoresNothing) {
 TEST_F(AppTest, RandomSessionsKeepTheStoreAsAModelSaysItMustBe) {
   struct Clip {
     std::u16string text;
+    RichText rich;  // must travel with its text wherever the text goes
     int id;
   };
   std::vector<Clip> texts;
   std::vector<Picture> pictures;
   int next_id = 0;
-  auto model_text = [&](const std::u16string& text) {
+  auto model_text = [&](const std::u16string& text, const RichText& rich) {
     if (texts.size() == kTextSlots) texts.erase(texts.begin());
-    texts.push_back({text, next_id++});
+    texts.push_back({text, rich, next_id++});
   };
   auto model_picture = [&](const Picture& p) {
     if (pictures.size() == kPictureSlots) pictures.erase(pictures.begin());
@@ -110,8 +126,10 @@ TEST_F(AppTest, RandomSessionsKeepTheStoreAsAModelSaysItMustBe) {
       model_picture(p);
     } else {
       const std::u16string t(rng() % 4, char16_t(u'a' + rng() % 3));
-      fake.CopyText(t);
-      if (t.size() >= 2) model_text(t);
+      RichText rich;
+      if (rng() % 2) rich = {"<b>" + std::to_string(next_id) + "</b>", rng() % 2 ? "{\\rtf1}" : ""};
+      fake.Copy(t, {}, rich);
+      if (t.size() >= 2) model_text(t, rich);
     }
   };
   std::mt19937 rng(20261207);
@@ -138,7 +156,7 @@ TEST_F(AppTest, RandomSessionsKeepTheStoreAsAModelSaysItMustBe) {
         app.Clicked(Control(Role::Row, slot));
         fake.on_box = nullptr;
         std::erase_if(texts, [&](const Clip& c) { return c.id == clicked.id; });
-        model_text(clicked.text);
+        model_text(clicked.text, clicked.rich);
         break;
       }
       case 5: {
@@ -164,6 +182,9 @@ TEST_F(AppTest, RandomSessionsKeepTheStoreAsAModelSaysItMustBe) {
     ASSERT_EQ(Texts(), expected) << "step " << step;
     ASSERT_EQ(Captions(), captions) << "step " << step;
     ASSERT_EQ(Slots(), pictures) << "step " << step;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      ASSERT_EQ(app.store().ClipText[i].rich, texts[i].rich) << "step " << step << " slot " << i;
+    }
   }
 }
 

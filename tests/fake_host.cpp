@@ -15,9 +15,10 @@ void FakeHost::Changed() {
   if (joined && events_) events_->ClipboardChanged();
 }
 
-void FakeHost::Copy(std::optional<std::u16string> text, Picture picture) {
+void FakeHost::Copy(std::optional<std::u16string> text, Picture picture, RichText rich) {
   clip_text = std::move(text);
   clip_picture = std::move(picture);
+  clip_rich = std::move(rich);
   Changed();
 }
 
@@ -86,7 +87,7 @@ void FakeHost::LeaveClipboardChain() {
 TextRead FakeHost::ReadText() {
   if (locked) return {ReadStatus::Locked, {}};
   if (withheld) return {ReadStatus::Withheld, {}};
-  return {ReadStatus::Ok, clip_text.value_or(u"")};
+  return {ReadStatus::Ok, clip_text.value_or(u""), clip_rich};
 }
 
 PictureRead FakeHost::ReadPicture() {
@@ -103,11 +104,11 @@ bool FakeHost::ClearClipboard() {
   return true;
 }
 
-bool FakeHost::PutText(std::u16string_view text) {
+bool FakeHost::PutText(std::u16string_view text, const RichText& rich) {
   if (locked) return false;
   log.push_back("put:" + Utf8(text));
   withheld = false;
-  Copy(std::u16string(text));
+  Copy(std::u16string(text), {}, rich);
   return true;
 }
 

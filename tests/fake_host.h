@@ -24,12 +24,13 @@ class FakeHost final : public Host {
   void Attach(Events& events) { events_ = &events; }
 
   // Another program changes the clipboard.
-  void Copy(std::optional<std::u16string> text, Picture picture = {});
+  void Copy(std::optional<std::u16string> text, Picture picture = {}, RichText rich = {});
   void CopyText(std::u16string text) { Copy(std::move(text)); }
   void CopyPicture(Picture picture) { Copy(std::nullopt, std::move(picture)); }
 
   std::optional<std::u16string> clip_text;  // nullopt: no text format
   Picture clip_picture;
+  RichText clip_rich;
   bool locked = false;    // reads say Locked, writes fail
   bool withheld = false;  // the content carries a do-not-record marker
 
@@ -82,7 +83,7 @@ class FakeHost final : public Host {
   TextRead ReadText() override;
   PictureRead ReadPicture() override;
   bool ClearClipboard() override;
-  bool PutText(std::u16string_view text) override;
+  bool PutText(std::u16string_view text, const RichText& rich) override;
   bool PutPicture(const Picture& picture) override;
   ScreenMetrics Screen() const override { return screen; }
   Picture CaptureScreen() override;

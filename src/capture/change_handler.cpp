@@ -8,7 +8,7 @@ void OnClipboardChange(Host& host, ClipStore& store) {
   TextRead text = host.ReadText();
   if (text.status != ReadStatus::Ok) return;
   if (text.text.size() >= 2) {
-    StoreText(store, std::move(text.text));
+    StoreText(store, std::move(text.text), std::move(text.rich));
     return;
   }
   if (!text.text.empty()) return;  // a single character is never stored

@@ -31,7 +31,12 @@ WindowView ViewOf(const ClipStore& store) {
 
 void Release(std::u16string& text) { std::u16string().swap(text); }
 
-void StoreText(ClipStore& store, std::u16string text) {
+void Release(TextClip& clip) {
+  TextClip gone;
+  std::swap(clip, gone);
+}
+
+void StoreText(ClipStore& store, std::u16string text, RichText rich) {
   if (store.ClipCount >= kTextSlots) {
     // Swapped, not moved, down: the oldest travels up to the last slot and
     // from there into `text`, which gives its memory back on return.
@@ -40,6 +45,7 @@ void StoreText(ClipStore& store, std::u16string text) {
   }
   TextClip& slot = store.ClipText[store.ClipCount++];
   slot.text.swap(text);
+  slot.rich = rich.size() <= kMaxRichTextBytes ? std::move(rich) : RichText();
   slot.serial = store.next_serial++;
 }
 

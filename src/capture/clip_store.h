@@ -21,6 +21,7 @@ inline constexpr std::u16string_view MsgFileSaved = u"File saved Pastewright run
 // click finds its clip again by serial after the store has moved.
 struct TextClip {
   std::u16string text;
+  RichText rich;
   std::uint32_t serial = 0;
 };
 
@@ -33,6 +34,7 @@ struct ClipStore {
   std::array<Picture, kPictureSlots> pictures;
 
   std::u16string PasteText;   // the text a row click puts back
+  RichText PasteRich;         // and its formatted versions
   Picture Picture2;           // the picture a thumbnail click puts back
   std::int16_t PreviewSlot = 0;
   // The control panel says "Control Panel" until the list first changes.
@@ -52,8 +54,9 @@ std::u16string RowPreview(std::u16string_view text);
 // What the main window shows of the store.
 WindowView ViewOf(const ClipStore& store);
 
-// `text` becomes the newest text; a full store drops its oldest.
-void StoreText(ClipStore& store, std::u16string text);
+// `text` becomes the newest text, with its formatted versions unless they
+// are too large to keep; a full store drops its oldest.
+void StoreText(ClipStore& store, std::u16string text, RichText rich = {});
 // The picture goes into the lowest empty slot; with all five held, slot 1
 // is dropped and the others move down one slot. An empty picture is no
 // picture and changes nothing.
@@ -62,5 +65,6 @@ void StorePicture(ClipStore& store, Picture picture);
 // Empties a text and gives its memory back: clear() would keep it as
 // capacity, and a huge text would stay in memory after it was removed.
 void Release(std::u16string& text);
+void Release(TextClip& clip);
 
 }  // namespace pw

@@ -11,6 +11,7 @@ std::u16string PreviewText(std::u16string_view text) {
 void RowClick(Host& host, ClipStore& store, int slot) {
   if (slot < 0 || slot >= store.ClipCount) return;
   store.PasteText = store.ClipText[slot].text;
+  store.PasteRich = store.ClipText[slot].rich;
   const std::uint32_t clicked = store.ClipText[slot].serial;
   host.HideTextPreview();
   host.MessageBox(MsgReadyPaste);
@@ -24,9 +25,9 @@ void RowClick(Host& host, ClipStore& store, int slot) {
   RefreshClipList(store, row);
 
   host.ClearClipboard();
-  if (!host.PutText(store.PasteText)) {
+  if (!host.PutText(store.PasteText, store.PasteRich)) {
     // The text left its row but never reached the clipboard: keep it.
-    StoreText(store, store.PasteText);
+    StoreText(store, store.PasteText, store.PasteRich);
     host.MessageBox(
         u"The text could not be put on the clipboard because another program is using it. "
         u"It is kept as the newest row; please try again.",
@@ -34,6 +35,7 @@ void RowClick(Host& host, ClipStore& store, int slot) {
   }
   // Only the click needs the copy; a huge text must not stay in memory twice.
   Release(store.PasteText);
+  store.PasteRich = RichText();
 }
 
 void RowPointerMoved(Host& host, const ClipStore& store, int slot, PointTwips at, SizeTwips size) {

@@ -53,9 +53,22 @@ enum class ReadStatus : std::uint8_t {
   Withheld,  // the owner asked clipboard monitors not to record this content
 };
 
+// The formatted versions of a text that its owner offered with it, as the
+// bytes the owner gave: "HTML Format" and "Rich Text Format".
+struct RichText {
+  std::string html;
+  std::string rtf;
+  std::size_t size() const { return html.size() + rtf.size(); }
+  friend bool operator==(const RichText&, const RichText&) = default;
+};
+
+// Formatted versions larger than this together are not kept (the text is).
+inline constexpr std::size_t kMaxRichTextBytes = std::size_t{64} << 20;
+
 struct TextRead {
   ReadStatus status = ReadStatus::Ok;
   std::u16string text;
+  RichText rich;  // read in the same opening of the clipboard as the text
 };
 
 struct PictureRead {
@@ -133,7 +146,8 @@ class Host {
   // Each write notifies the clipboard's viewers, us among them. false: the
   // clipboard could not be opened or written, and nothing changed.
   virtual bool ClearClipboard() = 0;
-  virtual bool PutText(std::u16string_view text) = 0;
+  // The text and its formatted versions, in one write.
+  virtual bool PutText(std::u16string_view text, const RichText& rich) = 0;
   virtual bool PutPicture(const Picture& picture) = 0;
 
   // --- The screen ------------------------------------------------------------
