@@ -75,11 +75,13 @@ struct Layout {
   bool top_down = false;
   std::uint32_t bpp = 0;
   bool rgb = true;            // BI_RGB, not bit fields
+  bool rle = false;           // run-length encoded (BI_RLE8, BI_RLE4)
   std::uint32_t masks[4] = {};  // red, green, blue, alpha (16 and 32 bits)
   bool alpha_channel = false;
   std::size_t palette_at = 0;
   std::uint32_t palette_entries = 0;
   std::size_t bits_at = 0;
+  std::size_t data_bytes = 0;  // the encoded runs of a run-length block
   std::size_t stride = 0;
   double dpi_x = 96.0;
   double dpi_y = 96.0;
@@ -156,8 +158,12 @@ std::optional<Layout> Parse(std::span<const std::uint8_t> block) {
       at += 4 * count;
     }
     if (!MasksFit(layout.masks, layout.bpp)) return std::nullopt;
+  } else if ((compression == dib::kRle8 && layout.bpp == 8) ||
+             (compression == dib::kRle4 && layout.bpp == 4)) {
+    if (layout.top_down) return std::nullopt;  // runs only ever go bottom-up
+    layout.rle = true;
   } else {
-    return std::nullopt;  // run-length, JPEG, PNG or unknown
+    return std::nullopt;  // a JPEG or PNG file inside (see EmbeddedImage) or unknown
   }
   layout.alpha_channel = layout.masks[3] != 0;
 
@@ -176,7 +182,7 @@ std::optional<Layout> Parse(std::span<const std::uint8_t> block) {
   const std::uint64_t stride = (static_cast<std::uint64_t>(layout.width) * layout.bpp + 31) / 32 * 4;
   const std::uint64_t pixel_count = static_cast<std::uint64_t>(layout.width) * layout.height;
   if (pixel_count > kMaxPicturePixels) return std::nullopt;
-  const std::uint64_t image_bytes = stride * static_cast<std::uint64_t>(layout.height);
+  const std::uint64_t image_bytes = layout.rle ? 0 : stride * static_cast<std::uint64_t>(layout.height);
 
   // Some writers repeat the masks of a V4/V5 header after it, as if it were
   // a plain info header. Skip them only when they are exactly that copy and
@@ -195,6 +201,12 @@ std::optional<Layout> Parse(std::span<const std::uint8_t> block) {
   if (bits_at > block.size() || image_bytes > block.size() - bits_at) return std::nullopt;
   layout.bits_at = static_cast<std::size_t>(bits_at);
   layout.stride = static_cast<std::size_t>(stride);
+  if (layout.rle) {
+    const std::uint32_t stated = U32(block, 20);
+    const std::size_t available = block.size() - layout.bits_at;
+    if (stated > available) return std::nullopt;
+    layout.data_bytes = stated ? stated : available;
+  }
   return layout;
 }
 
@@ -255,7 +267,71 @@ std::uint32_t DecodeRow(std::span<const std::uint8_t> block, const Layout& layou
   return alpha_seen;
 }
 
+// Runs of one palette index and literal stretches of indexes, bottom row
+// first; pixels the runs skip stay black. A run past the end of its row or
+// of the picture, or runs that stop before the end-of-picture mark with rows
+// still open, make the block damaged.
+bool DecodeRuns(std::span<const std::uint8_t> block, const Layout& layout,
+                std::vector<std::uint32_t>& pixels) {
+  std::fill(pixels.begin(), pixels.end(), kOpaque);
+  const std::uint8_t* p = block.data() + layout.bits_at;
+  const std::uint8_t* const end = p + layout.data_bytes;
+  const bool nibbles = layout.bpp == 4;
+  std::int64_t x = 0, y = 0;  // y counts rows from the bottom
+  auto put = [&](std::uint32_t index) {
+    if (x >= layout.width || y >= layout.height) return false;
+    pixels[static_cast<std::size_t>(layout.height - 1 - y) * static_cast<std::size_t>(layout.width) +
+           static_cast<std::size_t>(x++)] = PaletteColour(block, layout, index);
+    return true;
+  };
+  auto nibble = [](std::uint8_t byte, int i) { return i % 2 ? byte & 0x0Fu : byte >> 4u; };
+  while (end - p >= 2) {
+    const std::uint8_t count = p[0], value = p[1];
+    p += 2;
+    if (count > 0) {
+      for (int i = 0; i < count; ++i) {
+        if (!put(nibbles ? nibble(value, i) : value)) return false;
+      }
+      continue;
+    }
+    if (value == 0) {  // end of line
+      x = 0;
+      ++y;
+    } else if (value == 1) {  // end of picture
+      return true;
+    } else if (value == 2) {  // move right and up
+      if (end - p < 2) return false;
+      x += p[0];
+      y += p[1];
+      p += 2;
+      if (x > layout.width || y > layout.height) return false;
+    } else {  // `value` literal indexes, padded to a 16-bit boundary
+      const std::size_t bytes = nibbles ? (value + 1u) / 2u : value;
+      if (static_cast<std::size_t>(end - p) < bytes) return false;
+      for (int i = 0; i < value; ++i) {
+        if (!put(nibbles ? nibble(p[i / 2], i) : p[i])) return false;
+      }
+      p += std::min(bytes + (bytes & 1u), static_cast<std::size_t>(end - p));
+    }
+  }
+  return y >= layout.height;
+}
+
 }  // namespace
+
+EmbeddedFile EmbeddedImage(std::span<const std::uint8_t> block) {
+  if (block.size() < dib::kInfoHeader) return {};
+  const std::uint32_t header = U32(block, 0);
+  const std::uint32_t compression = U32(block, 16);
+  const std::uint32_t size = U32(block, 20);
+  if (!KnownHeaderSize(header) || header > block.size() || U16(block, 14) != 0 ||
+      (compression != dib::kJpeg && compression != dib::kPng) || size == 0 ||
+      size > block.size() - header) {
+    return {};
+  }
+  return {compression == dib::kPng ? EmbeddedFile::Png : EmbeddedFile::Jpeg,
+          block.subspan(header, size)};
+}
 
 double DpiFromPelsPerMeter(std::int32_t pels_per_meter) {
   if (pels_per_meter <= 0) return 96.0;
@@ -280,6 +356,11 @@ Picture DecodePackedDib(std::span<const std::uint8_t> block) {
     return {};
   }
 
+  if (layout.rle) {
+    if (!DecodeRuns(block, layout, pixels)) return {};
+    return Picture::FromPixels(layout.width, layout.height, std::move(pixels), layout.dpi_x,
+                               layout.dpi_y);
+  }
   const Channel channels[4] = {Channel(layout.masks[0]), Channel(layout.masks[1]), Channel(layout.masks[2]),
                                Channel(layout.masks[3])};
   std::uint32_t alpha_seen = 0;

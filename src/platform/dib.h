@@ -39,12 +39,21 @@ inline constexpr std::uint32_t kAlphaBitfields = 6;
 }  // namespace dib
 
 // The picture in a packed DIB, or an empty Picture when the block is
-// truncated, inconsistent, too large or in a form not supported (run-length
-// and embedded JPEG/PNG compression). Rows come out top-down as 0xAARRGGBB.
+// truncated, inconsistent, too large or damaged, or wraps a JPEG or PNG
+// file (see EmbeddedImage). Run-length encoded blocks are decoded. Rows come
+// out top-down as 0xAARRGGBB.
 // Sources without an alpha channel, and those whose alpha is zero
 // everywhere (the usual "reserved" byte of 32-bit BI_RGB), come out opaque.
 // The resolution is the header's own (96 dpi when it gives none).
 Picture DecodePackedDib(std::span<const std::uint8_t> block);
+
+// The JPEG or PNG file a DIB carries in place of its rows (BI_JPEG, BI_PNG),
+// for an image codec to decode; nothing for any other block.
+struct EmbeddedFile {
+  enum Kind : std::uint8_t { None, Jpeg, Png } kind = None;
+  std::span<const std::uint8_t> bytes;
+};
+EmbeddedFile EmbeddedImage(std::span<const std::uint8_t> block);
 
 // The picture as a packed DIB: BITMAPINFOHEADER, 32 bits per pixel, BI_RGB,
 // bottom-up rows, the alpha in each pixel's fourth byte, and the resolution
