@@ -1,13 +1,13 @@
-#include "platform/win32/clipboard.h"
+#include "platform/win32/system_clipboard.h"
 
 #include <chrono>
 #include <cstring>
 #include <limits>
 #include <new>
-#include <span>
 #include <vector>
 
-#include "platform/win32/dib.h"
+#include "platform/dib.h"
+#include "platform/win32/surface.h"
 #include "platform/win32/wic.h"
 
 namespace pw::win32 {
@@ -33,13 +33,14 @@ OpenClipboardScope::~OpenClipboardScope() {
 
 namespace {
 
+UINT Registered(const wchar_t* name) { return ::RegisterClipboardFormatW(name); }
+
 // Formats by which owners ask clipboard monitors to leave their content
 // alone (passwords and the like).
 bool ContentWithheld() {
-  static const UINT exclude =
-      ::RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
-  static const UINT ignore = ::RegisterClipboardFormatW(L"Clipboard Viewer Ignore");
-  static const UINT history = ::RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+  static const UINT exclude = Registered(L"ExcludeClipboardContentFromMonitorProcessing");
+  static const UINT ignore = Registered(L"Clipboard Viewer Ignore");
+  static const UINT history = Registered(L"CanIncludeInClipboardHistory");
   if ((exclude && ::IsClipboardFormatAvailable(exclude)) ||
       (ignore && ::IsClipboardFormatAvailable(ignore))) {
     return true;
@@ -56,64 +57,21 @@ bool ContentWithheld() {
 }
 
 UINT PngFormat() {
-  static const UINT format = ::RegisterClipboardFormatW(L"PNG");
+  static const UINT format = Registered(L"PNG");
   return format;
 }
 
-// The bytes of a memory block on the open clipboard, valid while it stays open.
-template <typename Use>
-Picture DecodeFormat(UINT format, Use&& decode) {
+// A memory block on the open clipboard, decoded while it stays open.
+template <typename Decode>
+Picture DecodeFormat(UINT format, Decode&& decode) {
   GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(format));
   if (!lock) return {};
   return decode(std::span<const std::uint8_t>(lock.get(), lock.size()));
 }
 
-// A device-dependent bitmap, read back as 32-bit rows and decoded like any DIB.
-Picture DecodeBitmapHandle(HBITMAP bitmap) {
-  BITMAP object{};
-  if (!bitmap || ::GetObjectW(bitmap, sizeof object, &object) != sizeof object) return {};
-  const std::int32_t width = object.bmWidth;
-  const std::int32_t height = object.bmHeight < 0 ? -object.bmHeight : object.bmHeight;
-  if (width <= 0 || height <= 0 ||
-      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxPicturePixels) {
-    return {};
-  }
-  // Room after the header for the masks some drivers add to it.
-  struct {
-    BITMAPINFOHEADER header;
-    DWORD masks[3];
-  } info{};
-  BITMAPINFOHEADER& header = info.header;
-  header.biSize = sizeof header;
-  header.biWidth = width;
-  header.biHeight = -height;  // top-down
-  header.biPlanes = 1;
-  header.biBitCount = 32;
-  header.biCompression = BI_RGB;
-  std::vector<std::uint8_t> packed;
-  try {
-    packed.resize(sizeof header +
-                  static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-  } catch (const std::bad_alloc&) {
-    return {};
-  }
-  const BITMAPINFOHEADER asked = header;
-  WindowDc screen(nullptr);
-  if (!screen || ::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height),
-                             packed.data() + sizeof header, reinterpret_cast<BITMAPINFO*>(&info),
-                             DIB_RGB_COLORS) != height) {
-    return {};
-  }
-  // The call may fill in fields of its own; the rows are the ones we asked for.
-  std::memcpy(packed.data(), &asked, sizeof asked);
-  return DecodePackedDib(packed);
-}
-
-// The picture on the open clipboard. A DIB comes first, in the variant the
-// owner offered itself: the system makes up the other variant and a bitmap
-// handle from it, and from a damaged DIB it makes up damaged pictures, so
-// those are not asked for when the owner's DIB fails. Then a bitmap handle,
-// then the PNG that pictures from X11 and from browsers carry.
+// The system makes up the other DIB variant and a bitmap handle from the
+// owner's DIB, and from a damaged DIB it makes up damaged pictures, so
+// those are not asked for when the owner's own DIB fails.
 Picture ReadOpenClipboardPicture() {
   UINT dib = 0;
   for (UINT format = ::EnumClipboardFormats(0); format; format = ::EnumClipboardFormats(format)) {
@@ -125,13 +83,25 @@ Picture ReadOpenClipboardPicture() {
   if (dib) {
     if (Picture picture = DecodeFormat(dib, DecodePackedDib)) return picture;
   } else if (::IsClipboardFormatAvailable(CF_BITMAP)) {
-    Picture picture = DecodeBitmapHandle(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP)));
-    if (picture) return picture;
+    if (Picture picture = PictureOfBitmap(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP)))) {
+      return picture;
+    }
   }
+  // Pictures from X11 and from browsers often come as PNG alone.
   if (PngFormat() && ::IsClipboardFormatAvailable(PngFormat())) {
     return DecodeFormat(PngFormat(), DecodePng);
   }
   return {};
+}
+
+std::u16string TextOfBlock(std::span<const std::uint8_t> block) {
+  std::u16string text;
+  for (std::size_t at = 0; at + 1 < block.size(); at += 2) {
+    const auto c = static_cast<char16_t>(block[at] | (block[at + 1] << 8));
+    if (c == u'\0') break;
+    text.push_back(c);
+  }
+  return text;
 }
 
 // Moveable memory holding these bytes, ready to hand to the clipboard.
@@ -147,53 +117,38 @@ UniqueGlobal GlobalCopy(const void* data, std::size_t size, std::size_t zero_tai
 
 }  // namespace
 
-std::u16string TextFromBlock(std::span<const std::uint8_t> block) {
-  std::u16string text;
-  for (std::size_t at = 0; at + 1 < block.size(); at += 2) {
-    const auto c = static_cast<char16_t>(block[at] | (block[at + 1] << 8));
-    if (c == u'\0') break;
-    text.push_back(c);
-  }
-  return text;
-}
-
-// Reads open the clipboard for our window too: an open for no window does not
-// keep out another program's open for no window, and that program's close
-// would end our read midway.
-TextRead Win32Clipboard::ReadText() {
+TextRead SystemClipboard::ReadText() {
   OpenClipboardScope scope(owner_, retry_);
-  if (!scope.opened()) return {ClipStatus::Locked, {}};
-  if (ContentWithheld()) return {ClipStatus::Withheld, {}};
-
+  if (!scope.opened()) return {ReadStatus::Locked, {}};
+  if (ContentWithheld()) return {ReadStatus::Withheld, {}};
   GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(CF_UNICODETEXT));
-  if (!lock) return {ClipStatus::Ok, {}};
-  return {ClipStatus::Ok, TextFromBlock(std::span(lock.get(), lock.size()))};
+  if (!lock) return {ReadStatus::Ok, {}};
+  return {ReadStatus::Ok, TextOfBlock(std::span(lock.get(), lock.size()))};
 }
 
-PictureRead Win32Clipboard::ReadPicture() {
+PictureRead SystemClipboard::ReadPicture() {
   // Our own picture, still untouched: the same object, without decoding it.
   if (written_ && (closing_ || (written_sequence_ != 0 &&
                                 ::GetClipboardSequenceNumber() == written_sequence_))) {
-    return {ClipStatus::Ok, written_};
+    return {ReadStatus::Ok, written_};
   }
   OpenClipboardScope scope(owner_, retry_);
-  if (!scope.opened()) return {ClipStatus::Locked, {}};
-  if (ContentWithheld()) return {ClipStatus::Withheld, {}};
-  return {ClipStatus::Ok, ReadOpenClipboardPicture()};
+  if (!scope.opened()) return {ReadStatus::Locked, {}};
+  if (ContentWithheld()) return {ReadStatus::Withheld, {}};
+  return {ReadStatus::Ok, ReadOpenClipboardPicture()};
 }
 
-bool Win32Clipboard::Clear() {
+bool SystemClipboard::Clear() {
   OpenClipboardScope scope(owner_, retry_);
   if (!scope.opened() || !::EmptyClipboard()) return false;
   written_ = {};
   return true;
 }
 
-bool Win32Clipboard::SetText(std::u16string_view text) {
+bool SystemClipboard::PutText(std::u16string_view text) {
   if (text.size() >= std::numeric_limits<std::size_t>::max() / sizeof(char16_t)) return false;
   UniqueGlobal memory = GlobalCopy(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
   if (!memory) return false;
-
   OpenClipboardScope scope(owner_, retry_);
   if (!scope.opened() || !::EmptyClipboard()) return false;
   written_ = {};
@@ -202,7 +157,7 @@ bool Win32Clipboard::SetText(std::u16string_view text) {
   return true;
 }
 
-bool Win32Clipboard::SetPicture(const Picture& picture) {
+bool SystemClipboard::PutPicture(const Picture& picture) {
   if (picture.empty()) return Clear();
   // Everything is encoded before the clipboard is opened, so that a failure
   // leaves it as it was.
@@ -218,7 +173,6 @@ bool Win32Clipboard::SetPicture(const Picture& picture) {
   if (const auto file = EncodePicture(picture.bitmap(), ImageFile::Png)) {
     png = GlobalCopy(file->data(), file->size());
   }
-
   {
     OpenClipboardScope scope(owner_, retry_);
     if (!scope.opened() || !::EmptyClipboard()) return false;
@@ -226,14 +180,14 @@ bool Win32Clipboard::SetPicture(const Picture& picture) {
     if (!::SetClipboardData(CF_DIB, dib.get())) return false;
     dib.release();
     if (png && PngFormat() && ::SetClipboardData(PngFormat(), png.get())) png.release();
-    // Closing the clipboard notifies the viewers, our own window among them,
-    // which reads the clipboard right then, before the close has returned.
+    // Closing the clipboard notifies the viewers, our own window among
+    // them, which reads the clipboard before the close has returned.
     written_ = picture;
     closing_ = true;
   }
   closing_ = false;
-  // The number the clipboard has now that it is closed (the close itself may
-  // have counted).
+  // The number the clipboard has now that it is closed (the close itself
+  // may have counted).
   written_sequence_ = ::GetClipboardSequenceNumber();
   return true;
 }
