@@ -30,7 +30,8 @@ struct Recorder final : Events {
   void PointerPressed(ControlId, PointTwips) override {}
   void TrayActivated() override {}
   void OverlayClosed() override {}
-  void MainWindowClosing() override {}
+  void MainWindowClosing() override { closing = true; }
+  bool closing = false;
 };
 
 class HostTest : public ::testing::Test {
@@ -86,6 +87,15 @@ TEST_F(HostTest, OurPictureIsOurObjectOnItsNoticeAndAFreshReadersDecoding) {
   UniqueWindow other = HiddenWindow();
   ASSERT_TRUE(PutOnClipboard(other.get(), {{CF_DIB, EncodePackedDib(ours.bitmap())}}));
   EXPECT_TRUE(SamePixels(events.reads.back(), ours) && !(events.reads.back() == ours));
+}
+
+TEST_F(HostTest, ClosingTellsTheProgramThenEndsTheLoopAndLaterShowsFindNoWindow) {
+  ::SendMessageW(::FindWindowW(kMainClass, nullptr), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(events.closing);
+  EXPECT_EQ(::FindWindowW(kMainClass, nullptr), nullptr);
+  MSG quit{};
+  EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  host.ShowStore(WindowView{});  // as after a message box the close came under
 }
 
 TEST(Twips, RoundToTheNearestPixelAndBack) {

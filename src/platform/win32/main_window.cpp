@@ -93,6 +93,9 @@ void MainWindow::ControlMade(ControlId id, HWND control) {
 // --- the store ---------------------------------------------------------------
 
 void MainWindow::ShowStore(const WindowView& view) {
+  // The window can close under a message box the program has open, which
+  // then goes on to show its store: there is nothing to show it on.
+  if (!open()) return;
   for (int i = 0; i < kTextSlots; ++i) ShowRow(i, view.rows[static_cast<std::size_t>(i)]);
   for (int n = 1; n <= kPictureSlots; ++n) {
     ShowSlot(n, view.pictures[static_cast<std::size_t>(n - 1)]);
