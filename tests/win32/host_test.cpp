@@ -104,11 +104,13 @@ TEST(Twips, RoundToTheNearestPixelAndBack) {
       {-5, 144, -1}, {5205, 144, 521}};
   for (const auto& c : cases) EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips;
   EXPECT_EQ(PixelsToWholeTwips(521, 144), 5210);
-  EXPECT_EQ(PixelsToWholeTwips(1, 120), 12);
   EXPECT_EQ(PixelsToWholeTwips(-3, 96), -45);
+  EXPECT_EQ(PixelsToWholeTwips(1, 192), 8);  // 7.5
+  EXPECT_EQ(PixelsToWholeTwips(-1, 192), -8);
 }
 
-// A file's bytes; the file goes with it, so that no test finds another's.
+// A file's bytes; the file goes with it, so that no test finds another's
+// (nor a killed run's: the tests take their files before they start too).
 std::string Take(const wchar_t* name) {
   std::string bytes(1 << 16, '\0');
   DWORD read = 0;
@@ -121,6 +123,7 @@ std::string Take(const wchar_t* name) {
 
 TEST(Files, ANewFileHoldsExactlyItsBytesAndAnExistingOneIsLeftAlone) {
   const std::string bytes("\x00\xff\r\nend", 6);
+  Take(L"pw-new.txt");
   EXPECT_EQ(WriteNewFile(u"pw-new.txt", bytes).status, FileResult::Written);
   EXPECT_EQ(WriteNewFile(u"pw-new.txt", "other").status, FileResult::Exists);
   EXPECT_EQ(Take(L"pw-new.txt"), bytes);
@@ -138,13 +141,16 @@ TEST(Files, AFailureIsInWindowsWordsAndLeavesNoPartialFile) {
   auto* memory = static_cast<char*>(::VirtualAlloc(nullptr, 8192, MEM_COMMIT, PAGE_READWRITE));
   DWORD old = 0;
   ::VirtualProtect(memory + 4096, 4096, PAGE_NOACCESS, &old);
+  Take(L"pw-partial.txt");
   EXPECT_EQ(WriteNewFile(u"pw-partial.txt", std::string_view(memory, 8192)).status, FileResult::Failed);
   EXPECT_EQ(::GetFileAttributesW(L"pw-partial.txt"), INVALID_FILE_ATTRIBUTES);
+  Take(L"pw-partial.txt");
   ::VirtualFree(memory, 0, MEM_RELEASE);
 }
 
 TEST(Files, TheBitmapFileIsTheWholePictureAt24Bits) {
   const Picture picture = Pattern(37, 23);  // an odd width: padded rows
+  Take(L"pw-picture.bmp");
   ASSERT_EQ(SaveNewBitmap(u"pw-picture.bmp", picture).status, FileResult::Written);
   const std::string file = Take(L"pw-picture.bmp");
   ASSERT_GT(file.size(), 54u);

@@ -69,23 +69,22 @@ Picture DecodeFormat(UINT format, Decode&& decode) {
   return decode(std::span<const std::uint8_t>(lock.get(), lock.size()));
 }
 
-// The system makes up the other DIB variant and a bitmap handle from the
-// owner's DIB, and from a damaged DIB it makes up damaged pictures, so
-// those are not asked for when the owner's own DIB fails.
+// The picture in the first of the formats the owner offered itself: the
+// system lists those first, then the ones it makes up from them (the other
+// DIB variant, a bitmap handle). From a damaged DIB it makes up damaged
+// pictures, so those are not asked for when the owner's own one fails.
 Picture ReadOpenClipboardPicture() {
-  UINT dib = 0;
-  for (UINT format = ::EnumClipboardFormats(0); format; format = ::EnumClipboardFormats(format)) {
-    if (format == CF_DIB || format == CF_DIBV5) {
-      dib = format;
-      break;
-    }
+  UINT own = 0;
+  for (UINT format = ::EnumClipboardFormats(0); format && !own;
+       format = ::EnumClipboardFormats(format)) {
+    if (format == CF_DIB || format == CF_DIBV5 || format == CF_BITMAP) own = format;
   }
-  if (dib) {
-    if (Picture picture = DecodeFormat(dib, DecodePackedDib)) return picture;
-  } else if (::IsClipboardFormatAvailable(CF_BITMAP)) {
+  if (own == CF_BITMAP) {
     if (Picture picture = PictureOfBitmap(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP)))) {
       return picture;
     }
+  } else if (own) {
+    if (Picture picture = DecodeFormat(own, DecodePackedDib)) return picture;
   }
   // Pictures from X11 and from browsers often come as PNG alone.
   if (PngFormat() && ::IsClipboardFormatAvailable(PngFormat())) {
