@@ -53,11 +53,10 @@ void FormWindow::Show() {
 }
 
 std::size_t FormWindow::IndexOf(ControlId id) const {
-  for (std::size_t i = 0; i < layout_.controls.size(); ++i) {
-    if (layout_.controls[i].id == id) return i;
-  }
-  assert(!"a control this window does not have");
-  return layout_.controls.size();
+  std::size_t i = 0;
+  while (i < layout_.controls.size() && layout_.controls[i].id != id) ++i;
+  assert(i < layout_.controls.size() && "a control this window does not have");
+  return i;
 }
 
 HWND FormWindow::ControlWindow(ControlId id) const {

@@ -194,10 +194,10 @@ void MainWindow::RowPointerMoved(HWND button, POINT at) {
   if (!row) return;
   RECT r{};
   ::GetWindowRect(button, &r);
-  const int dpi = this->dpi();
-  events_.PointerMoved(*row, PointTwips{PixelsToTwips(at.x, dpi), PixelsToTwips(at.y, dpi)},
-                       SizeTwips{PixelsToWholeTwips(r.right - r.left, dpi),
-                                 PixelsToWholeTwips(r.bottom - r.top, dpi)});
+  const int dots = dpi();
+  events_.PointerMoved(*row, PointTwips{PixelsToTwips(at.x, dots), PixelsToTwips(at.y, dots)},
+                       SizeTwips{PixelsToWholeTwips(r.right - r.left, dots),
+                                 PixelsToWholeTwips(r.bottom - r.top, dots)});
 }
 
 // --- the window ----------------------------------------------------------------
@@ -210,9 +210,9 @@ SizeTwips MainWindow::OuterSize() const {
 
 void MainWindow::PlaceOnTop(std::int32_t left, std::int32_t top) {
   // Screen coordinates count in the primary screen's resolution.
-  const int dpi = SystemDpi();
-  ::SetWindowPos(hwnd(), HWND_TOPMOST, TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), 0, 0,
-                 SWP_NOSIZE | SWP_NOACTIVATE);
+  const int screen_dpi = SystemDpi();
+  ::SetWindowPos(hwnd(), HWND_TOPMOST, TwipsToPixels(left, screen_dpi),
+                 TwipsToPixels(top, screen_dpi), 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void MainWindow::Clicked(ControlId id) { events_.Clicked(id); }

@@ -15,6 +15,7 @@ HICON LoadIconOfSize(int id, int size) {
 }
 
 int ResourceIdOf(IconArt art) {
+  assert(art != IconArt::None && "a control without icon art asked for its icon");
   switch (art) {
     case IconArt::TextFile: return IDI_TEXTFILE;
     case IconArt::Document: return IDI_DOCUMENT;
@@ -23,7 +24,6 @@ int ResourceIdOf(IconArt art) {
     case IconArt::Preview: return IDI_PREVIEW;
     case IconArt::None: break;
   }
-  assert(!"a control without icon art asked for its icon");
   return 0;
 }
 
