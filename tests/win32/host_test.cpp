@@ -59,6 +59,13 @@ TEST_F(HostTest, ControlsShowCaptionsAsWrittenAndReportClicksAndPointerInTwips) 
   ASSERT_EQ(events.moves.size(), 1u);
   EXPECT_EQ(events.moves[0].first, (PointTwips{-30, 450}));
   EXPECT_EQ(events.moves[0].second, (SizeTwips{1935, 330}));  // 21.7 pixels high: 22
+  host.ShowTextPreview(0, u"one\ntwo");  // the row holds the pointer, to hear when it leaves
+  HWND text = ::GetDlgItem(Child(Control(Role::HoverPanel)), NumericId(Control(Role::HoverText)));
+  EXPECT_EQ(::GetCapture(), Child(Control(Role::Row, 0)));
+  EXPECT_EQ(WindowText(text), u"one\r\ntwo");
+  host.HideTextPreview();
+  EXPECT_EQ(::GetCapture(), nullptr);
+  EXPECT_EQ(WindowText(text), u"");
 }
 
 TEST_F(HostTest, ScreenCopyIsTheWholeScreenOpaque) {
