@@ -1,40 +1,18 @@
 #include "platform/win32/picture_box.h"
 
+#include <optional>
+
+#include "platform/win32/surface.h"
+
 namespace pw::win32 {
 
-void DrawPicture(HDC dc, const Picture& picture, const RECT& dest, bool stretch) {
-  if (picture.empty()) return;
-  const Bitmap& bmp = picture.bitmap();
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = bmp.width();
-  info.bmiHeader.biHeight = -bmp.height();  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  const void* bits = bmp.pixels().data();
-  if (stretch) {
-    const int old_mode = ::SetStretchBltMode(dc, HALFTONE);
-    POINT old_origin{};
-    ::SetBrushOrgEx(dc, 0, 0, &old_origin);
-    ::StretchDIBits(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, 0, 0,
-                    bmp.width(), bmp.height(), bits, &info, DIB_RGB_COLORS, SRCCOPY);
-    ::SetBrushOrgEx(dc, old_origin.x, old_origin.y, nullptr);
-    ::SetStretchBltMode(dc, old_mode);
-  } else {
-    ::SetDIBitsToDevice(dc, dest.left, dest.top, static_cast<DWORD>(bmp.width()),
-                        static_cast<DWORD>(bmp.height()), 0, 0, 0,
-                        static_cast<UINT>(bmp.height()), bits, &info, DIB_RGB_COLORS);
-  }
-}
+namespace {
+constexpr const wchar_t* kClassName = L"PastewrightPictureBox";
+}  // namespace
 
-bool PictureBox::RegisterClass(HINSTANCE instance) {
-  return Register(instance, WindowClass{kClassName});
-}
-
-bool PictureBox::Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r,
-                        bool visible) {
-  return CreateAs(instance, kClassName, 0,
+bool PictureBox::Create(HWND parent, int control_id, const PixelRect& r, bool visible) {
+  Register(WindowClass{kClassName});
+  return CreateAs(kClassName, 0,
                   WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                   r.left, r.top, r.width, r.height, parent,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)));
@@ -45,12 +23,10 @@ void PictureBox::SetIcon(HICON icon) {
   icon_size_ = 16;
   ICONINFO info{};
   if (icon && ::GetIconInfo(icon, &info)) {
+    // The call hands out copies of the icon's bitmaps.
+    const UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
     BITMAP bm{};
-    if (::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm)) {
-      icon_size_ = bm.bmWidth;
-    }
-    if (info.hbmColor) ::DeleteObject(info.hbmColor);
-    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    if (::GetObjectW(colour ? colour.get() : mask.get(), sizeof(bm), &bm)) icon_size_ = bm.bmWidth;
   }
   if (hwnd()) ::InvalidateRect(hwnd(), nullptr, TRUE);
 }

@@ -1,11 +1,10 @@
 // A clickable box that shows one of our small icons or a Picture: the icon
 // boxes, thumbnails, the preview's image, the logo and the hover panel.
 //
-// A click (button pressed and released over the box, or BM_CLICK) is sent to
-// the parent as WM_COMMAND with the box's control id, as a button would.
+// A click (the left button pressed and released over the box, or BM_CLICK)
+// is sent to the parent as WM_COMMAND with the box's control id, as a
+// button would.
 #pragma once
-
-#include <optional>
 
 #include "platform/picture.h"
 #include "platform/win32/layout.h"
@@ -15,10 +14,7 @@ namespace pw::win32 {
 
 class PictureBox final : public Window {
  public:
-  static constexpr const wchar_t* kClassName = L"PastewrightPictureBox";
-  static bool RegisterClass(HINSTANCE instance);
-
-  bool Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r, bool visible);
+  bool Create(HWND parent, int control_id, const PixelRect& r, bool visible);
 
   void SetIcon(HICON icon);  // not owned
   void SetPicture(Picture picture);
@@ -45,9 +41,5 @@ class PictureBox final : public Window {
   COLORREF background_ = ::GetSysColor(COLOR_BTNFACE);
   UniqueBrush child_brush_;  // white, behind the panel's text box
 };
-
-// Draws a picture's pixels into `dest`, scaled to fill it (HALFTONE) or at
-// its own size from dest's top-left corner.
-void DrawPicture(HDC dc, const Picture& picture, const RECT& dest, bool stretch);
 
 }  // namespace pw::win32

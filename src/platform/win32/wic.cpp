@@ -1,14 +1,14 @@
 #include "platform/win32/wic.h"
 
-#include <wincodec.h>
-
 #include <climits>
 #include <cmath>
 #include <new>
 
+#include "platform/dib.h"
 #include "platform/win32/com.h"
-#include "platform/win32/dib.h"
 #include "platform/win32/handles.h"
+
+#include <wincodec.h>
 
 namespace pw::win32 {
 
@@ -69,7 +69,7 @@ std::optional<std::vector<std::uint8_t>> EncodePicture(const Bitmap& bitmap, Ima
   const auto stride = static_cast<UINT>(bytes_per_row);
   const auto buffer_size = static_cast<UINT>(bytes_per_row * height);
 
-  ComApartment com;
+  ComScope com;
   if (!com.usable()) return std::nullopt;
   ComPtr<IWICImagingFactory> factory = CreateFactory();
   if (!factory) return std::nullopt;
@@ -119,7 +119,7 @@ std::optional<std::vector<std::uint8_t>> EncodePicture(const Bitmap& bitmap, Ima
 Picture DecodePng(std::span<const std::uint8_t> bytes) {
   if (bytes.empty() || bytes.size() > ULONG_MAX) return {};
 
-  ComApartment com;
+  ComScope com;
   if (!com.usable()) return {};
   ComPtr<IWICImagingFactory> factory = CreateFactory();
   if (!factory) return {};

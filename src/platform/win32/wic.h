@@ -1,5 +1,5 @@
-// Picture files through the Windows Imaging Component (initialising COM on
-// the calling thread for the call when it is not yet).
+// Picture files through the Windows Imaging Component. Each call holds COM
+// on the calling thread for its duration (nested in the program's own scope).
 #pragma once
 
 #include <cstdint>

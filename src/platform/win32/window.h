@@ -11,7 +11,7 @@ namespace pw::win32 {
 
 struct WindowClass {
   const wchar_t* name;
-  HCURSOR cursor = nullptr;
+  HCURSOR cursor = nullptr;     // the arrow when null
   HBRUSH background = nullptr;  // not owned: a system colour brush or stock object
   HICON icon = nullptr;
   HICON small_icon = nullptr;
@@ -26,13 +26,12 @@ class Window {
 
   HWND hwnd() const { return hwnd_; }
 
-  // Registers the class (once per name) with our window procedure.
-  static bool Register(HINSTANCE instance, const WindowClass& cls);
-
  protected:
-  bool CreateAs(HINSTANCE instance, const wchar_t* class_name, DWORD ex_style, DWORD style,
-                int x, int y, int width, int height, HWND parent, HMENU menu_or_id);
-  // Messages the subclass does not handle go to DefWindowProcW.
+  // Registers the class (once per name) with our window procedure.
+  static void Register(const WindowClass& cls);
+  bool CreateAs(const wchar_t* class_name, DWORD ex_style, DWORD style, int x, int y, int width,
+                int height, HWND parent, HMENU menu_or_id);
+  // Messages a subclass does not handle go to DefWindowProcW.
   virtual LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam);
   LRESULT Default(UINT msg, WPARAM wparam, LPARAM lparam);
 
@@ -42,8 +41,10 @@ class Window {
   HWND hwnd_ = nullptr;
 };
 
+HINSTANCE ThisModule();
+
 // Our text type to the system's, which is UTF-16 too on Windows.
 std::wstring Wide(std::u16string_view text);
-std::u16string Utf16(const wchar_t* text, std::size_t length);
+std::u16string WindowText(HWND hwnd);
 
 }  // namespace pw::win32

@@ -1,0 +1,65 @@
+// The main window: the rows of texts, the picture slots, the control panel
+// and the row preview; also the window the clipboard chain and the tray icon
+// report to. It tells the program what happens through Events.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/win32/clipboard_chain.h"
+#include "platform/win32/form_window.h"
+#include "platform/win32/tray_icon.h"
+
+namespace pw::win32 {
+
+class MainWindow final : public FormWindow {
+ public:
+  // `close_others` takes every other window of the program down; it runs
+  // when the main window closes, after Events::MainWindowClosing.
+  MainWindow(ResourceCache& resources, Events& events, std::function<void()> close_others);
+
+  bool Create();
+  // Applies the view by difference: only what changed is touched.
+  void ShowStore(const WindowView& view);
+  // The row preview, and the pointer held for the row so that every move,
+  // also off it, is reported.
+  void ShowTextPreview(int slot, std::u16string_view text);
+  void HideTextPreview();
+
+  SizeTwips OuterSize() const;
+  // At these screen twips, above ordinary windows.
+  void PlaceOnTop(std::int32_t left, std::int32_t top);
+
+  ClipboardChain& chain() { return chain_; }
+  TrayIcon& tray() { return tray_; }
+
+ protected:
+  bool MadeAtStart(ControlId id) const override;
+  void ControlMade(ControlId id, HWND control) override;
+  void Clicked(ControlId id) override;
+  LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  static LRESULT CALLBACK RowButtonProc(HWND button, UINT msg, WPARAM wparam, LPARAM lparam,
+                                        UINT_PTR subclass, DWORD_PTR self);
+  void ShowRow(int slot, const RowView& row);
+  void ShowSlot(int n, const Picture& picture);
+  void ShowControl(ControlId id, bool shown);
+  bool Shown(ControlId id) const;
+  void RowPointerMoved(HWND button, POINT at);
+  void Close();
+
+  Events& events_;
+  std::function<void()> close_others_;
+  ClipboardChain chain_;
+  TrayIcon tray_;
+  bool closing_ = false;
+};
+
+// A row button's caption is a piece of copied text: '&' shows as itself, not
+// as a keyboard shortcut. The caption as set and as read back.
+void SetRowCaption(HWND button, std::u16string_view caption);
+std::u16string RowCaption(HWND button);
+
+}  // namespace pw::win32

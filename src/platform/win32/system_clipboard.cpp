@@ -1,0 +1,194 @@
+#include "platform/win32/system_clipboard.h"
+
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "platform/dib.h"
+#include "platform/win32/surface.h"
+#include "platform/win32/wic.h"
+
+namespace pw::win32 {
+
+OpenClipboardScope::OpenClipboardScope(HWND owner, const ClipboardRetry& retry) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto budget = std::chrono::milliseconds(retry.budget_ms);
+  const auto pause = std::chrono::milliseconds(retry.pause_ms);
+  for (int attempt = 1; attempt <= retry.tries; ++attempt) {
+    if (::OpenClipboard(owner)) {
+      opened_ = true;
+      return;
+    }
+    if (attempt == retry.tries || std::chrono::steady_clock::now() + pause - start > budget) return;
+    if (retry.on_busy) retry.on_busy(attempt);
+    ::Sleep(retry.pause_ms);
+  }
+}
+
+OpenClipboardScope::~OpenClipboardScope() {
+  if (opened_) ::CloseClipboard();
+}
+
+namespace {
+
+UINT Registered(const wchar_t* name) { return ::RegisterClipboardFormatW(name); }
+
+// Formats by which owners ask clipboard monitors to leave their content
+// alone (passwords and the like).
+bool ContentWithheld() {
+  static const UINT exclude = Registered(L"ExcludeClipboardContentFromMonitorProcessing");
+  static const UINT ignore = Registered(L"Clipboard Viewer Ignore");
+  static const UINT history = Registered(L"CanIncludeInClipboardHistory");
+  if ((exclude && ::IsClipboardFormatAvailable(exclude)) ||
+      (ignore && ::IsClipboardFormatAvailable(ignore))) {
+    return true;
+  }
+  if (history && ::IsClipboardFormatAvailable(history)) {
+    GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(history));
+    DWORD allowed = 1;
+    if (lock && lock.size() >= sizeof allowed) {
+      std::memcpy(&allowed, lock.get(), sizeof allowed);
+      return allowed == 0;
+    }
+  }
+  return false;
+}
+
+UINT PngFormat() {
+  static const UINT format = Registered(L"PNG");
+  return format;
+}
+
+// A memory block on the open clipboard, decoded while it stays open.
+template <typename Decode>
+Picture DecodeFormat(UINT format, Decode&& decode) {
+  GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(format));
+  if (!lock) return {};
+  return decode(std::span<const std::uint8_t>(lock.get(), lock.size()));
+}
+
+// The picture in the first of the formats the owner offered itself: the
+// system lists those first, then the ones it makes up from them (the other
+// DIB variant, a bitmap handle). From a damaged DIB it makes up damaged
+// pictures, so those are not asked for when the owner's own one fails.
+Picture ReadOpenClipboardPicture() {
+  UINT own = 0;
+  for (UINT format = ::EnumClipboardFormats(0); format && !own;
+       format = ::EnumClipboardFormats(format)) {
+    if (format == CF_DIB || format == CF_DIBV5 || format == CF_BITMAP) own = format;
+  }
+  if (own == CF_BITMAP) {
+    if (Picture picture = PictureOfBitmap(static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP)))) {
+      return picture;
+    }
+  } else if (own) {
+    if (Picture picture = DecodeFormat(own, DecodePackedDib)) return picture;
+  }
+  // Pictures from X11 and from browsers often come as PNG alone.
+  if (PngFormat() && ::IsClipboardFormatAvailable(PngFormat())) {
+    return DecodeFormat(PngFormat(), DecodePng);
+  }
+  return {};
+}
+
+std::u16string TextOfBlock(std::span<const std::uint8_t> block) {
+  std::u16string text;
+  for (std::size_t at = 0; at + 1 < block.size(); at += 2) {
+    const auto c = static_cast<char16_t>(block[at] | (block[at + 1] << 8));
+    if (c == u'\0') break;
+    text.push_back(c);
+  }
+  return text;
+}
+
+// Moveable memory holding these bytes, ready to hand to the clipboard.
+UniqueGlobal GlobalCopy(const void* data, std::size_t size, std::size_t zero_tail = 0) {
+  UniqueGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, size + zero_tail));
+  if (!memory) return memory;
+  GlobalLockScope<std::uint8_t> lock(memory.get());
+  if (!lock) return UniqueGlobal();
+  if (size) std::memcpy(lock.get(), data, size);
+  if (zero_tail) std::memset(lock.get() + size, 0, zero_tail);
+  return memory;
+}
+
+}  // namespace
+
+TextRead SystemClipboard::ReadText() {
+  OpenClipboardScope scope(owner_, retry_);
+  if (!scope.opened()) return {ReadStatus::Locked, {}};
+  if (ContentWithheld()) return {ReadStatus::Withheld, {}};
+  GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(CF_UNICODETEXT));
+  if (!lock) return {ReadStatus::Ok, {}};
+  return {ReadStatus::Ok, TextOfBlock(std::span(lock.get(), lock.size()))};
+}
+
+PictureRead SystemClipboard::ReadPicture() {
+  // Our own picture, still untouched: the same object, without decoding it.
+  if (written_ && (closing_ || (written_sequence_ != 0 &&
+                                ::GetClipboardSequenceNumber() == written_sequence_))) {
+    return {ReadStatus::Ok, written_};
+  }
+  OpenClipboardScope scope(owner_, retry_);
+  if (!scope.opened()) return {ReadStatus::Locked, {}};
+  if (ContentWithheld()) return {ReadStatus::Withheld, {}};
+  return {ReadStatus::Ok, ReadOpenClipboardPicture()};
+}
+
+bool SystemClipboard::Clear() {
+  OpenClipboardScope scope(owner_, retry_);
+  if (!scope.opened() || !::EmptyClipboard()) return false;
+  written_ = {};
+  return true;
+}
+
+bool SystemClipboard::PutText(std::u16string_view text) {
+  if (text.size() >= std::numeric_limits<std::size_t>::max() / sizeof(char16_t)) return false;
+  UniqueGlobal memory = GlobalCopy(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
+  if (!memory) return false;
+  OpenClipboardScope scope(owner_, retry_);
+  if (!scope.opened() || !::EmptyClipboard()) return false;
+  written_ = {};
+  if (!::SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
+  memory.release();  // the clipboard owns it now
+  return true;
+}
+
+bool SystemClipboard::PutPicture(const Picture& picture) {
+  if (picture.empty()) return Clear();
+  // Everything is encoded before the clipboard is opened, so that a failure
+  // leaves it as it was.
+  UniqueGlobal dib;
+  try {
+    const std::vector<std::uint8_t> packed = EncodePackedDib(picture.bitmap());
+    dib = GlobalCopy(packed.data(), packed.size());
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  if (!dib) return false;
+  UniqueGlobal png;
+  if (const auto file = EncodePicture(picture.bitmap(), ImageFile::Png)) {
+    png = GlobalCopy(file->data(), file->size());
+  }
+  {
+    OpenClipboardScope scope(owner_, retry_);
+    if (!scope.opened() || !::EmptyClipboard()) return false;
+    written_ = {};
+    if (!::SetClipboardData(CF_DIB, dib.get())) return false;
+    dib.release();
+    if (png && PngFormat() && ::SetClipboardData(PngFormat(), png.get())) png.release();
+    // Closing the clipboard notifies the viewers, our own window among
+    // them, which reads the clipboard before the close has returned.
+    written_ = picture;
+    closing_ = true;
+  }
+  closing_ = false;
+  // The number the clipboard has now that it is closed (the close itself
+  // may have counted).
+  written_sequence_ = ::GetClipboardSequenceNumber();
+  return true;
+}
+
+}  // namespace pw::win32
