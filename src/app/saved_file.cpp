@@ -12,7 +12,11 @@ constexpr int kMostNumbers = 9999;
 
 std::u16string NumberedName(std::u16string_view base, int number, std::u16string_view extension) {
   std::u16string name(base);
-  if (number > 1) name += u"(" + Decimal(number) + u")";
+  if (number > 1) {
+    name += u'(';
+    name += Decimal(number);
+    name += u')';
+  }
   return name += extension;
 }
 

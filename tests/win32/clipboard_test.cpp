@@ -27,10 +27,15 @@ class Clipboard : public ::testing::Test {
   SystemClipboard clipboard{owner.get()};
 };
 
-TEST_F(Clipboard, TextRoundTripsAndAnotherProgramsTextEndsAtItsFirstNul) {
+TEST_F(Clipboard, TextRoundTripsWithItsFormattedVersionsAndAnotherProgramsEndsAtItsNul) {
+  const RichText rich{"Version:0.9\r\n<b>h\xC3\xA9llo</b>", "{\\rtf1 h\\'e9llo}"};
   for (std::u16string text : {u"Hello, world", u"h\u00e9llo \u4e2d\u6587\r\nline", u""}) {
-    ASSERT_TRUE(clipboard.PutText(text));
-    EXPECT_EQ(SystemClipboard(nullptr).ReadText().text, text);
+    for (const RichText& formatted : {RichText(), rich, RichText{"", rich.rtf}}) {
+      ASSERT_TRUE(clipboard.PutText(text, formatted));
+      const TextRead read = SystemClipboard(nullptr).ReadText();
+      EXPECT_EQ(read.text, text);
+      EXPECT_EQ(read.rich, text.empty() ? RichText() : formatted);
+    }
   }
   ASSERT_TRUE(PutOnClipboard(owner.get(), {{CF_UNICODETEXT, Bytes(std::u16string(u"ab\0cd", 5))}}));
   EXPECT_EQ(clipboard.ReadText().text, u"ab");
@@ -129,13 +134,13 @@ struct Holder {
 };
 
 TEST_F(Clipboard, AHolderIsWaitedOutWithinTheRetriesAndPastThemNothingChanges) {
-  ASSERT_TRUE(clipboard.PutText(u"kept"));
+  ASSERT_TRUE(clipboard.PutText(u"kept", {}));
   {
     Holder holder;
     ASSERT_TRUE(holder.Held());
     EXPECT_EQ(clipboard.ReadText().status, ReadStatus::Locked);
     EXPECT_EQ(clipboard.ReadPicture().status, ReadStatus::Locked);
-    EXPECT_FALSE(clipboard.PutText(u"new") || clipboard.Clear() || clipboard.PutPicture(Pattern(3, 3)));
+    EXPECT_FALSE(clipboard.PutText(u"new", {}) || clipboard.Clear() || clipboard.PutPicture(Pattern(3, 3)));
   }
   Holder holder;
   ASSERT_TRUE(holder.Held());

@@ -56,6 +56,14 @@ bool ContentWithheld() {
   return false;
 }
 
+// A read that found the clipboard held, or its content withheld.
+template <typename Read>
+Read Refusal(ReadStatus status) {
+  Read read;
+  read.status = status;
+  return read;
+}
+
 UINT PngFormat() {
   static const UINT format = Registered(L"PNG");
   return format;
@@ -93,6 +101,35 @@ Picture ReadOpenClipboardPicture() {
   return {};
 }
 
+UINT HtmlFormat() {
+  static const UINT format = Registered(L"HTML Format");
+  return format;
+}
+
+UINT RtfFormat() {
+  static const UINT format = Registered(L"Rich Text Format");
+  return format;
+}
+
+// A text format's bytes up to its first NUL, as its owner wrote them.
+std::string BytesOfBlock(const GlobalLockScope<const std::uint8_t>& lock) {
+  if (!lock) return {};
+  const auto* begin = reinterpret_cast<const char*>(lock.get());
+  return std::string(begin, ::strnlen(begin, lock.size()));
+}
+
+// The formatted versions of the text on the open clipboard, unless they are
+// too large to keep: then they are not even copied.
+RichText ReadOpenClipboardRichText() {
+  const UINT html = HtmlFormat(), rtf = RtfFormat();
+  GlobalLockScope<const std::uint8_t> html_lock(
+      html && ::IsClipboardFormatAvailable(html) ? ::GetClipboardData(html) : nullptr);
+  GlobalLockScope<const std::uint8_t> rtf_lock(
+      rtf && ::IsClipboardFormatAvailable(rtf) ? ::GetClipboardData(rtf) : nullptr);
+  if (html_lock.size() + rtf_lock.size() > kMaxRichTextBytes + 2) return {};
+  return {BytesOfBlock(html_lock), BytesOfBlock(rtf_lock)};
+}
+
 std::u16string TextOfBlock(std::span<const std::uint8_t> block) {
   std::u16string text;
   for (std::size_t at = 0; at + 1 < block.size(); at += 2) {
@@ -118,11 +155,13 @@ UniqueGlobal GlobalCopy(const void* data, std::size_t size, std::size_t zero_tai
 
 TextRead SystemClipboard::ReadText() {
   OpenClipboardScope scope(owner_, retry_);
-  if (!scope.opened()) return {ReadStatus::Locked, {}};
-  if (ContentWithheld()) return {ReadStatus::Withheld, {}};
+  if (!scope.opened()) return Refusal<TextRead>(ReadStatus::Locked);
+  if (ContentWithheld()) return Refusal<TextRead>(ReadStatus::Withheld);
   GlobalLockScope<const std::uint8_t> lock(::GetClipboardData(CF_UNICODETEXT));
-  if (!lock) return {ReadStatus::Ok, {}};
-  return {ReadStatus::Ok, TextOfBlock(std::span(lock.get(), lock.size()))};
+  if (!lock) return {};
+  std::u16string text = TextOfBlock(std::span(lock.get(), lock.size()));
+  RichText rich = text.size() >= 2 ? ReadOpenClipboardRichText() : RichText();
+  return {ReadStatus::Ok, std::move(text), std::move(rich)};
 }
 
 PictureRead SystemClipboard::ReadPicture() {
@@ -132,8 +171,8 @@ PictureRead SystemClipboard::ReadPicture() {
     return {ReadStatus::Ok, written_};
   }
   OpenClipboardScope scope(owner_, retry_);
-  if (!scope.opened()) return {ReadStatus::Locked, {}};
-  if (ContentWithheld()) return {ReadStatus::Withheld, {}};
+  if (!scope.opened()) return Refusal<PictureRead>(ReadStatus::Locked);
+  if (ContentWithheld()) return Refusal<PictureRead>(ReadStatus::Withheld);
   return {ReadStatus::Ok, ReadOpenClipboardPicture()};
 }
 
@@ -144,15 +183,26 @@ bool SystemClipboard::Clear() {
   return true;
 }
 
-bool SystemClipboard::PutText(std::u16string_view text) {
+bool SystemClipboard::PutText(std::u16string_view text, const RichText& rich) {
   if (text.size() >= std::numeric_limits<std::size_t>::max() / sizeof(char16_t)) return false;
   UniqueGlobal memory = GlobalCopy(text.data(), text.size() * sizeof(char16_t), sizeof(char16_t));
   if (!memory) return false;
+  // The formatted versions go in the same write, each ending in its NUL.
+  const std::pair<UINT, const std::string*> formatted[] = {{HtmlFormat(), &rich.html},
+                                                           {RtfFormat(), &rich.rtf}};
+  UniqueGlobal blocks[2];
+  for (int i = 0; i < 2; ++i) {
+    const std::string& bytes = *formatted[i].second;
+    if (!bytes.empty() && !(blocks[i] = GlobalCopy(bytes.data(), bytes.size(), 1))) return false;
+  }
   OpenClipboardScope scope(owner_, retry_);
   if (!scope.opened() || !::EmptyClipboard()) return false;
   written_ = {};
   if (!::SetClipboardData(CF_UNICODETEXT, memory.get())) return false;
   memory.release();  // the clipboard owns it now
+  for (int i = 0; i < 2; ++i) {
+    if (blocks[i] && ::SetClipboardData(formatted[i].first, blocks[i].get())) blocks[i].release();
+  }
   return true;
 }
 

@@ -46,14 +46,15 @@ class SystemClipboard {
   explicit SystemClipboard(HWND owner, ClipboardRetry retry = {})
       : owner_(owner), retry_(std::move(retry)) {}
 
-  // CF_UNICODETEXT up to its first NUL (or its block's end).
+  // CF_UNICODETEXT up to its first NUL (or its block's end), with the
+  // "HTML Format" and "Rich Text Format" offered beside it.
   TextRead ReadText();
   // The owner's own DIB (CF_DIB or CF_DIBV5, whichever it offered first),
   // else a bitmap handle, else a registered "PNG". Reading back our own
   // picture before anyone else changed the clipboard gives the same object.
   PictureRead ReadPicture();
   bool Clear();
-  bool PutText(std::u16string_view text);
+  bool PutText(std::u16string_view text, const RichText& rich);
   // As CF_DIB (32 bits per pixel, alpha in the fourth byte) and as "PNG".
   bool PutPicture(const Picture& picture);
 

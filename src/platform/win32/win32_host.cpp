@@ -167,7 +167,9 @@ PictureRead Win32Host::ReadPicture() { return windows_->clipboard->ReadPicture()
 
 bool Win32Host::ClearClipboard() { return windows_->clipboard->Clear(); }
 
-bool Win32Host::PutText(std::u16string_view text) { return windows_->clipboard->PutText(text); }
+bool Win32Host::PutText(std::u16string_view text, const RichText& rich) {
+  return windows_->clipboard->PutText(text, rich);
+}
 
 bool Win32Host::PutPicture(const Picture& picture) {
   return windows_->clipboard->PutPicture(picture);

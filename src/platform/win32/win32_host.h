@@ -56,7 +56,7 @@ class Win32Host final : public Host {
   TextRead ReadText() override;
   PictureRead ReadPicture() override;
   bool ClearClipboard() override;
-  bool PutText(std::u16string_view text) override;
+  bool PutText(std::u16string_view text, const RichText& rich) override;
   bool PutPicture(const Picture& picture) override;
 
   ScreenMetrics Screen() const override;
