@@ -1,0 +1,89 @@
+"""Clips in and out: start-up, texts and pictures copied in X11 programs and
+put back, Empty All, and rows saved as files."""
+
+import os
+
+from harness import Image, main, picture, session, wait
+
+READY = "Content Ready Paste OK"
+SAVED = "File saved Pastewright run catalog"
+RED, BLUE = (210, 30, 40), (30, 60, 200)
+
+
+@session
+def start_up(s):
+    s.start()
+    window, (width, height) = s.driver.info(s.hwnd), s.screen_size
+    assert window["topmost"], "the main window is not top-most"
+    band = round(450 * s.dpi / 1440)  # 450 twips
+    assert window["rect"][2:] == (width, height - band), f"the window is at {window['rect']}"
+    assert s.rows() == [] and s.slots() == [], "a row or a picture shows at start-up"
+    assert not s.driver.info(s.control("EmptyAll"))["enabled"], "Empty All is enabled"
+
+    # What the clipboard holds when the program starts is its first row.
+    s.end()
+    s.copy("Clipboard at start")
+    s.start()
+    s.wait_rows(["Clipboar"])
+
+
+@session
+def texts_both_ways(s):
+    s.start()
+    for text in ("Apple pie", "Banana split", "héllo 中文", "x", "Date loaf", "Elderberry wine"):
+        s.copy(text)
+    rows = ["Apple pi", "Banana s", "héllo 中文", "Date loa", "Elderber"]
+    s.wait_rows(rows)  # without the single character
+
+    def nothing_moved_yet():
+        assert s.rows() == rows, f"the rows moved before the box was answered: {s.rows()}"
+    s.press("ClipShow", 2)
+    assert s.answer(nothing_moved_yet) == READY
+    s.wait_rows(["Apple pi", "Banana s", "Date loa", "Elderber", "héllo 中文"])
+    assert s.driver.clip_text() == "héllo 中文", s.driver.clip_text()
+    wait(lambda: s.x11_paste() == "héllo 中文".encode(), "X11 to paste the clicked text")
+
+
+@session
+def pictures_both_ways_and_empty_all(s):
+    s.start()
+    red = picture(os.path.join(s.work, "red.bmp"), 40, 30, RED)
+    s.copy(file=red, mime="image/bmp")
+    s.copy(file=picture(os.path.join(s.work, "blue.png"), 24, 48, BLUE), mime="image/png")
+    wait(lambda: s.slots() == [RED, BLUE], lambda: f"slots red and blue (not {s.slots()})")
+    assert s.rows() == [], "a picture made a row"
+
+    s.copy("Some text")
+    s.copy("More text")
+    s.press("simg", 1)
+    assert s.answer() == READY
+    png = wait(lambda: s.x11_paste("image/png"), "X11 to paste the clicked picture as PNG")
+    assert Image.of(png) == Image.of(red), "X11 pastes another picture"
+
+    s.press("EmptyAll", wait_done=True)
+    wait(lambda: s.rows() == [] and s.driver("get") == [], "no rows and an empty clipboard")
+    assert s.slots() == [BLUE, RED], f"Empty All touched the pictures: {s.slots()}"
+
+
+@session
+def rows_saved_as_files(s):
+    s.start()
+    s.copy("Hello, World!")
+    s.wait_rows(["Hello, W"])
+    in_the_way = os.path.join(s.work, "HelloW.txt")
+    os.mkdir(in_the_way)
+    s.press("t", 1)
+    error = s.answer()
+    assert '"HelloW.txt"' in error and error != SAVED, error
+    assert s.rows() == ["Hello, W"]
+
+    os.rmdir(in_the_way)
+    for family, name in (("t", "HelloW.txt"), ("w", "HelloW.doc")):
+        s.press(family, 1)
+        assert s.answer() == SAVED
+        with open(os.path.join(s.work, name), "rb") as f:
+            assert f.read() == b"Hello, World!\r\n", name
+
+
+if __name__ == "__main__":
+    main()
