@@ -11,24 +11,21 @@ import os
 import re
 import selectors
 import shutil
+import signal
 import subprocess
 import sys
 import time
 import traceback
 
-TITLE = "Pastewright V2.6.1"
 WM_NULL, WM_CLOSE, BM_CLICK = 0x0000, 0x0010, 0x00F5
 CF_UNICODETEXT, CF_DIB, CF_DIBV5 = 13, 8, 17
 CONFIG = argparse.Namespace()
+SESSIONS = []
 
 
 class WineFault(Exception):
     """Wine's own clipboard manager stopped answering, a Wine 8 fault seen about
     once in twenty runs on a busy machine: the session is run again once."""
-
-
-class DriverError(AssertionError):
-    """The driver could not do what it was asked."""
 
 
 def wait(condition, what, timeout=10.0):
@@ -46,8 +43,7 @@ def run(*cmd, check=True, data=None):
     return subprocess.run(cmd, input=data, capture_output=True, timeout=60, check=check).stdout
 
 
-def stop(proc):
-    """Ends a process we started, by its pid, if it has not ended within 5 s."""
+def stop(proc):  # by its pid, if it has not ended within 5 s
     try:
         proc.wait(timeout=5)
     except subprocess.TimeoutExpired:
@@ -55,11 +51,14 @@ def stop(proc):
         proc.wait()
 
 
-def picture(path, width, height, rgb):
-    """A picture file of one colour, of the kind its extension names."""
+def colour(rgb):
+    return "#%02x%02x%02x" % rgb
+
+
+def picture(path, width, height, rgb, *draw):
+    """A picture file of one colour (and ImageMagick's `draw`), of its extension's kind."""
     kind = {"bmp": "BMP3", "png": "PNG24"}[path[-3:]]
-    run("convert", "-size", f"{width}x{height}", "xc:#%02x%02x%02x" % rgb, "-type", "TrueColor",
-        f"{kind}:{path}")
+    run("convert", "-size", f"{width}x{height}", "xc:" + colour(rgb), *draw, f"{kind}:{path}")
     return path
 
 
@@ -72,8 +71,8 @@ class Image:
 
     @classmethod
     def of(cls, source):
-        return cls(run("convert", "-" if isinstance(source, bytes) else source, "-depth", "8",
-                       "ppm:-", data=source if isinstance(source, bytes) else None))
+        data = source if isinstance(source, bytes) else None
+        return cls(run("convert", source if data is None else "-", "-depth", "8", "ppm:-", data=data))
 
     @classmethod
     def screen(cls):
@@ -82,14 +81,9 @@ class Image:
     def pixel(self, x, y):
         return tuple(self.data[(y * self.width + x) * 3:(y * self.width + x) * 3 + 3])
 
-    def crop(self, left, top, right, bottom, blank=()):
-        """A part of it, with the rectangles in `blank` (screen coordinates) black."""
-        rows = [bytearray(self.data[(y * self.width + left) * 3:(y * self.width + right) * 3])
-                for y in range(top, bottom)]
-        for x0, y0, x1, y1 in blank:
-            x0, x1 = max(x0, left) - left, max(min(x1, right) - left, 0)
-            for y in range(max(y0, top), min(y1, bottom)):
-                rows[y - top][x0 * 3:x1 * 3] = bytes(3 * max(x1 - x0, 0))
+    def crop(self, left=0, top=0, right=None, bottom=None):
+        right, bottom = right or self.width, bottom or self.height
+        rows = (self.data[(y * self.width + left) * 3:(y * self.width + right) * 3] for y in range(top, bottom))
         return Image(b"P6 %d %d 255\n" % (right - left, bottom - top) + b"".join(rows))
 
     def colours(self):
@@ -136,14 +130,12 @@ class Driver:
             self._buffer += chunk
         reply, self._buffer = self._buffer.split(b"\n", 1)
         status, *out = reply.decode().split()
-        if status != "ok":
-            raise DriverError(f"pwdriver {self.name}: {' '.join(out)}")
+        assert status == "ok", f"pwdriver {self.name}: {' '.join(out)}"
         return out
 
-    def find(self, cls="", title="", pid=0, parent=0):
-        """Windows of a class, title and process (empty: any), top-level ones,
-        message-only ones (parent -1) or a window's descendants."""
-        return [int(h) for h in self("find", parent, hexed(cls), hexed(title), pid)]
+    def find(self, cls, parent=0):
+        """Windows of a class: top-level ones, message-only ones (parent -1) or a window's."""
+        return [int(h) for h in self("find", parent, hexed(cls))]
 
     def child(self, parent, family, number=0):
         """A control by the program's name for it, or by its id (family "-")."""
@@ -163,33 +155,26 @@ class Driver:
     def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
         return int(self("send", hwnd, msg, wparam, lparam, timeout_ms)[0])
 
-    def join(self):
-        """Joins the clipboard viewer chain, at its head."""
-        self.agent = int(self("join")[0])
-
     def notices(self):
         return int(self("notices")[0])
 
+    def hang(self, hung=True):
+        """Stops its process, as a program that hangs: it takes no message until let go."""
+        os.kill(self.proc.pid, signal.SIGSTOP if hung else signal.SIGCONT)
+        self.hung = hung
+
     def put(self, *blocks, hold_ms=0):
-        """Puts (format, bytes or "HEX*N") blocks on the clipboard as one change; none
-        empties it. When this driver leads the viewer chain, every viewer has handled
-        the change when this returns. With hold_ms the clipboard is held open that
-        long from when the notice comes round: then it returns whether the next
-        viewer had handled the change before the clipboard was free again."""
+        """(format, bytes or "HEX*N") blocks as one clipboard change; see Put in pwdriver."""
         fields = [f"{hexed(str(f))} {d if isinstance(d, str) else hexed(d)}" for f, d in blocks]
         return self("put", hold_ms, *fields)[0] == "1"
-
-    def clip_text(self):
-        data = self("get", hexed(str(CF_UNICODETEXT)))[0]
-        return None if data == "-" else unhexed(data).split("\0")[0]
 
     def quit(self):
         try:
             if self.proc.poll() is None and not self.hung:
-                self("quit")
+                self.proc.stdin.write(b"quit\n")
             self.proc.stdin.close()
-        except (AssertionError, OSError):
-            pass
+        except OSError:
+            pass  # it has ended
         stop(self.proc)
 
 
@@ -200,45 +185,39 @@ class Session:
         self.wine, self.work = os.environ["PW_WINE"], os.path.join(CONFIG.work, name)
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.work)
-        self.procs, self.drivers, self.proc, self.x11 = [], [], None, None
+        self.procs, self.drivers, self.proc, self.display = [], [], None, None
 
     def begin(self):
         self.x11 = x11 = ctypes.CDLL("libX11.so.6")  # to ask who owns the selection
         x11.XOpenDisplay.restype, x11.XGetSelectionOwner.restype = ctypes.c_void_p, ctypes.c_ulong
         self.display = ctypes.c_void_p(x11.XOpenDisplay(None))
-        self.clipboard_atom = ctypes.c_ulong(x11.XInternAtom(self.display, b"CLIPBOARD", 0))
-        # Another clipboard viewer, there before the program.
-        self.driver = self.extra_driver("first", join=True)
+        self.clipboard = ctypes.c_ulong(x11.XInternAtom(self.display, b"CLIPBOARD", 0))
+        self.driver = self.extra_driver("first", join=True)  # a viewer there before the program
         self.driver.put()
         w, h, dpi, tray, *classes = self.driver("host")
         self.screen_size, self.dpi, self.tray_message = (int(w), int(h)), int(dpi), int(tray)
-        self.main_class, self.preview_class, self.about_class, self.overlay_class = map(
-            unhexed, classes)
+        self.main_class, self.preview_class, self.about_class, self.overlay_class = map(unhexed, classes)
 
     def extra_driver(self, name, join=False):
+        """Another driver; joined, it leads the viewer chain."""
         self.drivers.append(driver := Driver(self, name))
-        driver("notices")  # up and answering
-        if join:
-            driver.join()
+        driver.agent = int(driver("join")[0]) if join else 0
         return driver
 
     def close(self):
         if self.running() and self.driver.info(self.hwnd):
             self.driver("post", self.hwnd, WM_CLOSE, 0, 0)
-        for driver in self.drivers:
-            if driver.hung:
-                driver("release")
-                driver.hung = False
+        for driver in [d for d in self.drivers if d.hung]:
+            driver.hang(False)
         if any(p.poll() is None for p in self.procs if p.args[0] == "xclip"):
             self.driver.put()  # Wine takes the selection back before the xclips stop
         for proc in self.procs:
             stop(proc)
         for driver in reversed(self.drivers):
             driver.quit()
-        if self.x11:
+        if self.display:
             self.x11.XCloseDisplay(self.display)
 
-    # --- the program ------------------------------------------------------------
     def start(self):
         """Starts the program in the session's folder and waits for its window."""
         self.proc = proc = subprocess.Popen([self.wine, CONFIG.exe], cwd=self.work,
@@ -248,7 +227,7 @@ class Session:
 
         def shown():
             assert proc.poll() is None, f"the program ended at start-up ({proc.returncode})"
-            found = self.driver.find(self.main_class, TITLE)
+            found = self.driver.find(self.main_class)
             return found and self.driver.info(found[0])["visible"] and found[0]
         self.hwnd = wait(shown, "the main window")
         self.pid = self.driver.info(self.hwnd)["pid"]
@@ -271,8 +250,7 @@ class Session:
         """The control's own visible flag (it stays set while the window is in the tray)."""
         return self.driver.info(self.control(family, number))["shown"]
 
-    def rows(self):
-        """The captions of the rows that show, top to bottom."""
+    def rows(self):  # the captions of the rows that show, top to bottom
         rows = [self.driver.info(self.control("ClipShow", i)) for i in range(10)]
         return [row["caption"] for row in rows if row["shown"]]
 
@@ -288,10 +266,9 @@ class Session:
                 colours.append(screen.pixel((left + right) // 2, (top + bottom) // 2))
         return colours
 
-    def windows(self, cls):
-        """The program's top-level windows of a class that show."""
-        found = self.driver.find(cls, pid=self.pid)
-        return [w for w in found if (self.driver.info(w) or {}).get("visible")]
+    def windows(self, cls):  # the program's top-level windows of a class that show
+        infos = {w: self.driver.info(w) for w in self.driver.find(cls)}
+        return [w for w, i in infos.items() if i and i["visible"] and i["pid"] == self.pid]
 
     def alive(self):
         assert self.running(), f"the program ended with code {self.proc.returncode}"
@@ -301,7 +278,6 @@ class Session:
         with open(f"/proc/{self.proc.pid}/status") as f:
             return int(re.search(r"VmRSS:\s+(\d+) kB", f.read())[1]) << 10
 
-    # --- steps ------------------------------------------------------------------
     def press(self, family, number=0, wait_done=False):
         """Clicks a control; waiting for its handler is for clicks that open no box."""
         if wait_done:
@@ -310,8 +286,7 @@ class Session:
             self.driver("post", self.control(family, number), BM_CLICK, 0, 0)
 
     def answer(self, meanwhile=lambda: None):
-        """Waits for the program's message box, calls meanwhile() while it is open,
-        presses OK and returns the box's text."""
+        """Waits for the program's message box, and (after meanwhile()) presses OK; its text."""
         d = self.driver
         box = wait(lambda: self.windows("#32770"), "a message box")[0]
         text = wait(lambda: d.info(d.child(box, "-", 65535) or box)["caption"], "the box's text")
@@ -324,8 +299,7 @@ class Session:
         """The real pointer to a point of the screen, then the buttons clicked there."""
         run("xdotool", "mousemove", str(x), str(y), *(a for b in buttons for a in ("click", str(b))))
 
-    def viewers(self):
-        """The drivers in the viewer chain that answer."""
+    def viewers(self):  # the drivers in the viewer chain that answer
         return [d for d in self.drivers if d.agent and not d.hung and d.proc.poll() is None]
 
     def settle(self):
@@ -333,17 +307,13 @@ class Session:
         for hwnd in ([self.hwnd] if self.running() else []) + [d.agent for d in self.viewers()]:
             self.driver.send(hwnd, WM_NULL)
 
-    # --- X11 --------------------------------------------------------------------
     def copy(self, text=None, file=None, mime=None):
         """Copies a text, or a file as `mime`, in an X11 program; returns the change
-        notices each driver in the viewer chain got for it, by name.
-
-        After a Windows program wrote the clipboard, Wine 8 imports the next X11
-        selection twice (sometimes once): a neutral selection nobody reads takes
-        that, and the copy itself is imported once."""
+        notices each driver in the viewer chain got for it, by name. After a Windows
+        write Wine 8 imports the next X11 selection twice (sometimes once): a neutral
+        one nobody reads takes that, and the copy itself is imported once."""
         if text is not None:
-            file = os.path.join(self.work, f"copy-{len(self.procs)}.txt")
-            with open(file, "w") as f:
+            with open(file := os.path.join(self.work, f"copy-{len(self.procs)}.txt"), "w") as f:
                 f.write(text)
         with open(neutral := os.path.join(self.work, "neutral.txt"), "w") as f:
             f.write("neutral")
@@ -361,7 +331,7 @@ class Session:
 
     def _xclip(self, path, mime):
         """An xclip owning the selection, or None when it ended before it took it."""
-        owner = lambda: self.x11.XGetSelectionOwner(self.display, self.clipboard_atom)  # noqa: E731
+        owner = lambda: self.x11.XGetSelectionOwner(self.display, self.clipboard)  # noqa: E731
         before = owner()
         self.procs.append(proc := subprocess.Popen(
             ["xclip", "-quiet", "-selection", "clipboard", "-i", path] + ["-t", mime] * bool(mime),
@@ -370,25 +340,21 @@ class Session:
         return proc.poll() is None and proc
 
     def _sync_wine(self):
-        """Returns once Wine's clipboard manager, and then every program, has handled
-        what reached it before. The manager takes X events before each message and
-        answers a second sent message only after what was posted before the first."""
+        """Returns once Wine's clipboard manager, then every program, has handled what
+        reached it before: the manager takes X events before each message and answers
+        a second sent message only after what was posted before the first."""
         manager = self.driver.find("__wine_clipboard_manager", parent=-1)
         try:
             for _ in range(2):
                 self.driver.send(manager[0], WM_NULL)
-        except DriverError as e:
+        except AssertionError as e:
             raise WineFault(f"Wine's clipboard manager stopped answering: {e}") from None
         self.settle()
 
-    def x11_paste(self, mime=None):
-        """What an X11 program pastes, or None."""
+    def x11_paste(self, mime=None):  # what an X11 program pastes, or False
         cmd = ["xclip", "-o", "-selection", "clipboard"] + ["-t", mime] * bool(mime)
         result = subprocess.run(cmd, stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
         return result.returncode == 0 and result.stdout
-
-
-SESSIONS = []
 
 
 def session(fn):
@@ -407,15 +373,15 @@ def attempt(fn):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--driver", required=True)
+    for option in ("--exe", "--driver"):
+        parser.add_argument(option, required=True)
     parser.add_argument("--work", default=os.path.join(os.getcwd(), "e2e-work"))
     parser.add_argument("names", nargs="*", help="only these sessions")
     parser.parse_args(namespace=CONFIG)
     if not all(os.environ.get(v) for v in ("DISPLAY", "WINEPREFIX", "PW_WINE")):
         sys.exit("DISPLAY, WINEPREFIX and PW_WINE are not set: see tools/wine_env.sh")
     passed = failed = 0
-    for fn in (fn for fn in SESSIONS if fn.__name__ in CONFIG.names or not CONFIG.names):
+    for fn in [fn for fn in SESSIONS if fn.__name__ in CONFIG.names or not CONFIG.names]:
         started = time.monotonic()
         try:
             try:

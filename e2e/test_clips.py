@@ -40,16 +40,14 @@ def texts_both_ways(s):
     s.press("ClipShow", 2)
     assert s.answer(nothing_moved_yet) == READY
     s.wait_rows(["Apple pi", "Banana s", "Date loa", "Elderber", "héllo 中文"])
-    assert s.driver.clip_text() == "héllo 中文", s.driver.clip_text()
     wait(lambda: s.x11_paste() == "héllo 中文".encode(), "X11 to paste the clicked text")
 
 
 @session
 def pictures_both_ways_and_empty_all(s):
     s.start()
-    red = picture(os.path.join(s.work, "red.bmp"), 40, 30, RED)
-    s.copy(file=red, mime="image/bmp")
-    s.copy(file=picture(os.path.join(s.work, "blue.png"), 24, 48, BLUE), mime="image/png")
+    s.copy(file=(red := picture(f"{s.work}/red.bmp", 40, 30, RED)), mime="image/bmp")
+    s.copy(file=picture(f"{s.work}/blue.png", 24, 48, BLUE), mime="image/png")
     wait(lambda: s.slots() == [RED, BLUE], lambda: f"slots red and blue (not {s.slots()})")
     assert s.rows() == [], "a picture made a row"
 
@@ -57,32 +55,34 @@ def pictures_both_ways_and_empty_all(s):
     s.copy("More text")
     s.press("simg", 1)
     assert s.answer() == READY
-    png = wait(lambda: s.x11_paste("image/png"), "X11 to paste the clicked picture as PNG")
-    assert Image.of(png) == Image.of(red), "X11 pastes another picture"
+    for mime in ("image/png", "image/bmp"):  # the picture as PNG and as a DIB
+        data = wait(lambda: s.x11_paste(mime), f"X11 to paste the clicked picture as {mime}")
+        assert Image.of(data) == Image.of(red), f"X11 pastes another picture as {mime}"
 
     s.press("EmptyAll", wait_done=True)
-    wait(lambda: s.rows() == [] and s.driver("get") == [], "no rows and an empty clipboard")
+    wait(lambda: s.rows() == [] and s.driver("formats") == [], "no rows and an empty clipboard")
     assert s.slots() == [BLUE, RED], f"Empty All touched the pictures: {s.slots()}"
 
 
 @session
 def rows_saved_as_files(s):
     s.start()
-    s.copy("Hello, World!")
-    s.wait_rows(["Hello, W"])
-    in_the_way = os.path.join(s.work, "HelloW.txt")
-    os.mkdir(in_the_way)
+    for text in ("Hello, World!", "中文 text"):
+        s.copy(text)
+    s.wait_rows(rows := ["Hello, W", "中文 text"])
+    os.mkdir(in_the_way := f"{s.work}/HelloW.txt")
     s.press("t", 1)
-    error = s.answer()
-    assert '"HelloW.txt"' in error and error != SAVED, error
-    assert s.rows() == ["Hello, W"]
-
+    assert '"HelloW.txt"' in (error := s.answer()) and error != SAVED, error
+    assert s.rows() == rows, s.rows()
     os.rmdir(in_the_way)
-    for family, name in (("t", "HelloW.txt"), ("w", "HelloW.doc")):
-        s.press(family, 1)
+    # The text and a line end, in the code page or else (with a mark) in UTF-8.
+    for family, row, name, content in (("t", 1, "HelloW.txt", b"Hello, World!\r\n"),
+                                       ("w", 1, "HelloW.doc", b"Hello, World!\r\n"),
+                                       ("t", 2, "text.txt", "\ufeff中文 text\r\n".encode())):
+        s.press(family, row)
         assert s.answer() == SAVED
-        with open(os.path.join(s.work, name), "rb") as f:
-            assert f.read() == b"Hello, World!\r\n", name
+        with open(f"{s.work}/{name}", "rb") as f:
+            assert f.read() == content, name
 
 
 if __name__ == "__main__":

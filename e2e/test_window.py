@@ -1,15 +1,14 @@
-"""The window and the screen: the tray, pointing at a row, About, the picture
-preview's painting, and pictures of the screen."""
+"""The window and the screen: the tray, pointing at a row, About, the picture preview's
+painting, and pictures of the screen."""
 
 import glob
 import os
 
-from harness import WM_CLOSE, Image, main, picture, run, session, wait
+from harness import WM_CLOSE, Image, colour, main, picture, run, session, wait
 
 TRAY, ICON = "__winex11_standalone_tray", "__winex11_tray_icon"  # Wine's, without a desktop
-WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK = 0x200, 0x201, 0x202, 0x203
-WM_RBUTTONDOWN, WM_RBUTTONUP = 0x204, 0x205
-ORANGE, GREEN, BLACK = (240, 140, 20), (30, 160, 60), (0, 0, 0)
+ORANGE, BLACK = (240, 140, 20), (0, 0, 0)
+CORNERS = ((30, 160, 60), (30, 60, 200), (210, 30, 40), (240, 140, 20))  # from the top left, by rows
 
 
 def centre(rect):
@@ -20,32 +19,27 @@ def centre(rect):
 def tray(s):
     d = s.driver
     s.start()
-
-    def icons():
-        return [icon for tray in d.find(TRAY) for icon in d.find(ICON, parent=tray)]
+    icons = lambda: [i for tray in d.find(TRAY) for i in d.find(ICON, parent=tray)]  # noqa: E731
+    shown = lambda: d.info(s.hwnd)["visible"]  # noqa: E731
 
     def hide():
         s.press("MainhWndHide")
-        wait(lambda: not d.info(s.hwnd)["visible"] and len(icons()) == 1,
-             lambda: f"the window to hide and one tray icon to show (not {len(icons())})")
-        return icons()[0]
-
-    def restored(how):
-        wait(lambda: d.info(s.hwnd)["visible"], how + " to restore the window")
+        wait(lambda: not shown() and len(icons()) == 1, lambda: f"to hide with one tray icon (not {icons()})")
 
     s.copy("Before hiding")
-    icon = hide()
+    hide()
     s.copy("While hidden")
-    for mouse in (WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP):
+    # Moves, presses, double clicks and right clicks over the icon leave the window hidden.
+    for mouse in (0x200, 0x201, 0x203, 0x204, 0x205):
         d.send(s.hwnd, s.tray_message, 0, mouse)
-        assert not d.info(s.hwnd)["visible"], f"the tray's {mouse:#x} restored the window"
-    s.point(*centre(d.info(icon)["rect"]), 1)
-    restored("a click on the tray icon")
+        assert not shown(), f"the tray's {mouse:#x} restored the window"
+    s.point(*centre(d.info(icons()[0])["rect"]), 1)
+    wait(shown, "a click on the tray icon to restore the window")
     assert s.rows() == ["Before h", "While hi"], s.rows()
 
     hide()  # again: still one icon
-    d.send(s.hwnd, s.tray_message, 0, 1 << 16 | WM_LBUTTONUP)  # newer shells add the icon's id
-    restored("the tray's button-up with the icon's id")
+    d.send(s.hwnd, s.tray_message, 0, 1 << 16 | 0x202)  # newer shells add the icon's id
+    wait(shown, "a button-up with the icon's id to restore the window")
     s.end()
     assert s.proc.returncode == 0, s.proc.returncode
     wait(lambda: icons() == [], "the tray icon to go")
@@ -57,16 +51,13 @@ def pointing_at_a_row(s):
     s.start()
     s.copy("   Line one of a longer text\r\nline two")
     wait(lambda: len(s.rows()) == 1, "row 1")
-
-    def preview():
-        return s.shown("vpic") and s.shown("pView") and d.text(s.control("pView"))
-
+    shown = lambda: s.shown("vpic") and s.shown("pView")  # noqa: E731
     row = d.info(s.control("ClipShow", 0))["rect"]
     s.point(*centre(row))
-    wait(lambda: (preview() or "").startswith("Line one of a longer text\r\nline two"),
-         lambda: f"the row's preview (not {preview()!r})")
+    wait(lambda: shown() and d.text(s.control("pView")).startswith("Line one of a longer text\r\nline two"),
+         lambda: f"the row's preview (it shows {shown()}: {d.text(s.control('pView'))!r})")
     s.point(row[0] - 200, row[1])
-    wait(lambda: not preview(), "the preview to hide")
+    wait(lambda: not s.shown("vpic") and not s.shown("pView"), "the preview to hide")
 
 
 @session
@@ -86,51 +77,50 @@ def about(s):
 def preview_painting(s):
     d = s.driver
     s.start()
-    for name, size, colour in (("small", (200, 150), ORANGE), ("large", (1024, 768), GREEN)):
-        s.copy(file=picture(os.path.join(s.work, name + ".png"), *size, colour), mime="image/png")
+    s.copy(file=picture(f"{s.work}/small.png", 200, 150, ORANGE), mime="image/png")  # under 100 mm
+    # Over 100 mm, its right and bottom edges in colours of their own: only stretched
+    # are its corners the box's.
+    edges = zip(CORNERS[1:], ("924,0 1023,767", "0,668 1023,767", "924,668 1023,767"))
+    draw = [a for rgb, box in edges for a in ("-fill", colour(rgb), "-draw", "rectangle " + box)]
+    s.copy(file=picture(f"{s.work}/large.png", 1024, 768, CORNERS[0], *draw), mime="image/png")
     wait(lambda: len(s.slots()) == 2, "two pictures")
-
-    # A picture under 100 mm shows at its own size in the top-left corner, a
-    # larger one is stretched to the whole box.
-    for slot, colour, own_size in ((1, ORANGE, (200, 150)), (2, GREEN, None)):
+    for slot, looks_right in ((1, at_own_size), (2, stretched)):
         s.press("pv", slot)
         window = wait(lambda: s.windows(s.preview_class), "the preview")[0]
-        left, top, right, bottom = d.info(d.child(window, "PreviewImage"))["rect"]
-        width, height = right - left, bottom - top
-
-        def painted():
-            box = Image.screen().crop(left, top, right, bottom)
-            if not own_size:
-                return box.colours() == {colour}
-            w, h = own_size
-            return (box.crop(0, 0, w, h).colours() == {colour}
-                    and colour not in box.crop(w, 0, width, height).colours()
-                    and colour not in box.crop(0, h, width, height).colours())
-        wait(painted, f"slot {slot}'s picture painted in the {width}x{height} box")
+        box = d.info(d.child(window, "PreviewImage"))["rect"]
+        wait(lambda: looks_right(Image.screen().crop(*box)), f"picture {slot} {looks_right.__doc__}")
         d("post", window, WM_CLOSE, 0, 0)
         wait(lambda: not s.windows(s.preview_class), "the preview to close")
 
 
+def at_own_size(box):
+    """at its own size in the box's top-left corner"""
+    return (box.crop(0, 0, 200, 150).colours() == {ORANGE} and ORANGE not in box.crop(200).colours()
+            and ORANGE not in box.crop(0, 150).colours())
+
+
+def stretched(box):
+    """stretched to the whole box"""
+    w, h = box.width - 1, box.height - 1
+    return [box.pixel(x, y) for x, y in ((0, 0), (w, 0), (0, h), (w, h))] == list(CORNERS)
+
+
 def saved_picture(s, slot):
     """Saves a slot as .bmp (named after the second it is saved in) and reads it."""
-    for old in glob.glob(os.path.join(s.work, "*.bmp")):
+    for old in glob.glob(f"{s.work}/*.bmp"):
         os.remove(old)
     s.press("sav", slot)
     assert s.answer() == "File saved Pastewright run catalog"
-    made = glob.glob(os.path.join(s.work, "*.bmp"))
-    assert len(made) == 1, made
+    assert len(made := glob.glob(f"{s.work}/*.bmp")) == 1, made
     return Image.of(made[0])
 
 
 @session
 def screen_pictures(s):
     d = s.driver
-    width, height = s.screen_size
     # A desktop in which every pixel differs from its neighbours shows any shift.
-    noise, black = os.path.join(s.work, "noise.ppm"), os.path.join(s.work, "black.ppm")
-    run("convert", "-seed", "7", "-size", f"{width}x{height}", "xc:", "+noise", "Random",
-        "-depth", "8", noise)
-    run("convert", "-size", f"{width}x{height}", "xc:black", black)
+    noise = f"{s.work}/noise.ppm"
+    run("convert", "-seed", "7", "-size", "%dx%d" % s.screen_size, "xc:", "+noise", "Random", "-depth", "8", noise)
     run("display", "-window", "root", noise, check=False)  # it says 1 when it worked
     try:
         desktop = Image.of(noise)
@@ -139,16 +129,13 @@ def screen_pictures(s):
         window = d.info(s.hwnd)["rect"]
         wait(lambda: Image.screen().crop(*window) != desktop.crop(*window), "the window to paint")
 
-        # Web Photo: the whole screen, without the program's window.
+        # Web Photo: the screen without the program's window. Wine paints its tray, at
+        # the top, in its own time: the rows below it are compared.
         s.press("CmdCapScreen", wait_done=True)
         wait(lambda: len(s.slots()) == 1 and d.info(s.hwnd)["visible"], "the screen's picture")
-        screen = Image.screen()
-        trays = [d.info(t)["rect"] for t in d.find(TRAY)]  # Wine paints it in its own time
-        shot = saved_picture(s, 1)
-        assert shot.crop(*window) == desktop.crop(*window), "the picture shows the program's window"
-        whole = (0, 0, width, height)
-        assert shot.crop(*whole, [window, *trays]) == screen.crop(*whole, [window, *trays]), \
-            "the picture is not the screen"
+        below = max([d.info(t)["rect"][3] for t in d.find(TRAY)] + [0])
+        assert below < window[1], f"Wine's tray reaches down to {below}"
+        assert saved_picture(s, 1).crop(0, below) == desktop.crop(0, below), "the picture is not the screen"
 
         # Cut Scr: two real clicks mark a rectangle on the frozen screen.
         s.press("cmd_jp", wait_done=True)
@@ -160,9 +147,9 @@ def screen_pictures(s):
         s.point(300, 200, 1)
         wait(lambda: not d.info(overlay), "the frozen screen to go")
         wait(lambda: len(s.slots()) == 2, "the cut's picture")
-        assert saved_picture(s, 2) == screen.crop(100, 100, 301, 201), "the cut is not what was marked"
+        assert saved_picture(s, 2) == desktop.crop(100, 100, 301, 201), "the cut is not what was marked"
     finally:
-        run("display", "-window", "root", black, check=False)
+        run("display", "-window", "root", "-size", "1x1", "xc:black", check=False)
 
 
 if __name__ == "__main__":

@@ -24,12 +24,15 @@ using Blocks = std::vector<std::pair<UINT, HGLOBAL>>;
 
 // Long enough for a loaded machine; past it a hung program fails the session.
 constexpr UINT kPatienceMs = 10000;
+constexpr UINT kRun = WM_APP + 1;
 
 std::string Hex(std::string_view bytes) {
   std::string out;
   for (unsigned char c : bytes) out += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
   return out.empty() ? "-" : out;
 }
+
+std::string Hex(std::wstring_view text) { return Hex({reinterpret_cast<const char*>(text.data()), text.size() * 2}); }
 
 std::string Unhex(const std::string& hex) {
   std::string out;
@@ -43,8 +46,6 @@ std::wstring Wide(const std::string& hex) {
   const std::string bytes = Unhex(hex);
   return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
 }
-
-std::string Hex(std::wstring_view text) { return Hex({reinterpret_cast<const char*>(text.data()), text.size() * 2}); }
 
 std::string Num(long long n) { return std::to_string(n); }
 std::string Num(HWND h) { return Num(reinterpret_cast<std::intptr_t>(h)); }
@@ -70,8 +71,9 @@ UINT FormatNamed(const std::wstring& name) {
 
 // Bytes given as hex, or as "HEX*N": those repeated N times.
 HGLOBAL GlobalOf(const std::string& field) {
-  const std::string unit = Unhex(field.substr(0, field.find('*')));
-  const std::size_t times = field.find('*') == std::string::npos ? 1 : std::stoull(field.substr(field.find('*') + 1));
+  const std::size_t star = field.find('*');
+  const std::string unit = Unhex(field.substr(0, star));
+  const std::size_t times = star == std::string::npos ? 1 : std::stoull(field.substr(star + 1));
   HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, unit.size() * times + 2);
   if (!h) throw std::runtime_error("out of memory");
   auto* at = static_cast<char*>(::GlobalLock(h));
@@ -81,191 +83,129 @@ HGLOBAL GlobalOf(const std::string& field) {
 }
 
 // Others open the clipboard for a moment (the program, Wine's own manager).
-void OpenClipboardSoon(HWND owner) {
-  for (int i = 0; !::OpenClipboard(owner); ++i, ::Sleep(20)) {
-    if (i == 250) throw std::runtime_error("the clipboard stays open");
+bool OpenClipboardSoon(HWND owner) {
+  for (int i = 0; i < 250; ++i, ::Sleep(20)) {
+    if (::OpenClipboard(owner)) return true;
   }
+  return false;
 }
 
-// The driver's window, on a thread of its own that pumps messages, since
-// other programs send to it synchronously. It owns what the driver puts on
-// the clipboard and, once joined, is a viewer in the chain that counts the
-// change notices and passes each on. Asked to, it misbehaves as a neighbour
-// may: it hangs on the next notice, or has the clipboard held open while it
-// passes the next notice on.
-class Agent {
- public:
-  Agent() : release_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)), thread_([this] { Pump(); }) {
-    while (!hwnd_) ::Sleep(1);
-  }
-  ~Agent() {
-    ::SetEvent(release_);
-    ::PostMessageW(hwnd_, WM_CLOSE, 0, 0);
-    thread_.join();
-  }
+// The driver's window lives on a thread of its own that pumps messages, since
+// other programs send to it synchronously. It owns what the driver puts on the
+// clipboard and, once joined, is a viewer in the chain that counts the change
+// notices and passes each on. Asked to, it misbehaves as a neighbour may: it
+// has the clipboard held open while it passes the next notice on.
+struct Agent {
+  std::atomic<HWND> hwnd{nullptr};
+  HWND next = nullptr;
+  bool joining = false, joined = false;
+  std::atomic<bool> passed_while_held{false};
+  std::atomic<DWORD> hold_ms{0};
+  std::atomic<long> notices{0};
+} agent;
 
-  // Runs `work` on the agent's thread, as the clipboard's owner.
-  void Run(const std::function<void()>& work) {
-    std::string error;
-    std::function<void()> guarded = [&] {
-      try {
-        work();
-      } catch (const std::exception& e) {
-        error = e.what();
+void OnDrawClipboard(WPARAM wp, LPARAM lp) {
+  if (agent.joining) return;  // that notice reports no change: the next would store it again
+  std::atomic<int> held{0};  // 1 open, 2 closed again
+  std::thread locker;
+  if (const DWORD ms = agent.hold_ms) {
+    // Opened for a window: under Wine an open for none keeps out no other.
+    locker = std::thread([ms, &held] {
+      HWND w = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+      held = OpenClipboardSoon(w) ? 1 : 2;
+      if (held == 1) ::Sleep(ms), held = 2, ::CloseClipboard();
+      ::DestroyWindow(w);
+    });
+    while (held == 0) ::Sleep(1);
+  }
+  DWORD_PTR result = 0;
+  if (agent.next) ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+  agent.passed_while_held = held == 1;
+  if (locker.joinable()) locker.join();
+  agent.hold_ms = 0;
+  ++agent.notices;
+}
+
+LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  DWORD_PTR result = 0;
+  switch (msg) {
+    case kRun: (*reinterpret_cast<std::function<void()>*>(lp))(); return 0;
+    case WM_DRAWCLIPBOARD: OnDrawClipboard(wp, lp); return 0;
+    case WM_CHANGECBCHAIN:
+      if (reinterpret_cast<HWND>(wp) == agent.next) {
+        agent.next = reinterpret_cast<HWND>(lp);
+      } else if (agent.next) {
+        ::SendMessageTimeoutW(agent.next, msg, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
       }
-    };
-    ::SendMessageW(hwnd_, kRun, 0, reinterpret_cast<LPARAM>(&guarded));
-    if (!error.empty()) throw std::runtime_error(error);
+      return 0;
+    case WM_CLOSE:
+      if (agent.joined) ::ChangeClipboardChain(h, agent.next);
+      ::DestroyWindow(h);
+      return 0;
+    case WM_DESTROY: ::PostQuitMessage(0); return 0;
   }
-
-  // One clipboard change; with a hold armed, true when the next viewer had
-  // handled it before the clipboard was free again.
-  bool Put(const Blocks& blocks, DWORD hold_ms = 0) {
-    hold_ms_ = hold_ms;
-    Run([&] {
-      OpenClipboardSoon(hwnd_);
-      ::EmptyClipboard();
-      for (auto [format, data] : blocks) ::SetClipboardData(format, data);
-      ::CloseClipboard();  // our own notice comes in here, if we lead the chain
-    });
-    return passed_while_held_;
-  }
-
-  // The notice the system sends while a window joins reports no change: it
-  // is not passed on, or the next viewer would store the clipboard again.
-  void Join() {
-    Run([this] {
-      joining_ = true;
-      next_ = ::SetClipboardViewer(hwnd_);
-      joining_ = false, joined_ = true;
-    });
-  }
-
-  HWND hwnd() const { return hwnd_; }
-  long notices() const { return notices_; }
-  void Hang() { hang_ = true; }
-  void Release() { hang_ = false, ::SetEvent(release_); }
-
- private:
-  static constexpr UINT kRun = WM_APP + 1;
-
-  void Pump() {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &Agent::Proc;
-    wc.lpszClassName = L"PwDriver";
-    ::RegisterClassW(&wc);
-    ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, this);
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
-  }
-
-  void OnDrawClipboard(WPARAM wp, LPARAM lp) {
-    if (joining_) return;
-    if (hang_) ::WaitForSingleObject(release_, INFINITE);
-    std::atomic<int> held{0};  // 1 open, 2 closed again
-    std::thread locker;
-    if (const DWORD ms = hold_ms_) {
-      // Opened for a window: under Wine an open for none keeps out no other.
-      locker = std::thread([ms, &held] {
-        HWND w = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        OpenClipboardSoon(w);
-        held = 1, ::Sleep(ms), held = 2;
-        ::CloseClipboard();
-        ::DestroyWindow(w);
-      });
-      while (held == 0) ::Sleep(1);
-    }
-    DWORD_PTR result = 0;
-    if (next_) ::SendMessageTimeoutW(next_, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
-    passed_while_held_ = held == 1;
-    if (locker.joinable()) locker.join();
-    hold_ms_ = 0;
-    ++notices_;
-  }
-
-  void OnChangeCbChain(WPARAM wp, LPARAM lp) {
-    DWORD_PTR result = 0;
-    if (reinterpret_cast<HWND>(wp) == next_) {
-      next_ = reinterpret_cast<HWND>(lp);
-    } else if (next_) {
-      ::SendMessageTimeoutW(next_, WM_CHANGECBCHAIN, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
-    }
-  }
-
-  static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-      auto* self = static_cast<Agent*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-      ::SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-      self->hwnd_ = h;
-    }
-    auto* self = reinterpret_cast<Agent*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
-    switch (msg) {
-      case kRun: (*reinterpret_cast<std::function<void()>*>(lp))(); return 0;
-      case WM_DRAWCLIPBOARD: self->OnDrawClipboard(wp, lp); return 0;
-      case WM_CHANGECBCHAIN: self->OnChangeCbChain(wp, lp); return 0;
-      case WM_CLOSE:
-        if (self->joined_) ::ChangeClipboardChain(h, self->next_);
-        ::DestroyWindow(h);
-        return 0;
-      case WM_DESTROY: ::PostQuitMessage(0); return 0;
-    }
-    return ::DefWindowProcW(h, msg, wp, lp);
-  }
-
-  HANDLE release_;
-  std::atomic<HWND> hwnd_{nullptr};
-  HWND next_ = nullptr;
-  bool joining_ = false, joined_ = false;
-  std::atomic<bool> hang_{false}, passed_while_held_{false};
-  std::atomic<DWORD> hold_ms_{0};
-  std::atomic<long> notices_{0};
-  std::thread thread_;  // last: it starts working at once
-};
-
-// Windows of a class and a title ("-": any) and a process (0: any): top-level
-// ones (parent 0), message-only ones (-1) or a window's descendants.
-Fields Find(const Fields& f) {
-  struct Query {
-    std::wstring cls, title;
-    DWORD pid;
-    Fields found;
-  } q{Wide(f.at(2)), Wide(f.at(3)), static_cast<DWORD>(Arg(f, 4)), {}};
-  WNDENUMPROC match = [](HWND h, LPARAM lp) -> BOOL {
-    auto& q = *reinterpret_cast<Query*>(lp);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(h, &pid);
-    if ((q.cls.empty() || ClassOf(h) == q.cls) && (q.title.empty() || CaptionOf(h) == q.title) &&
-        (!q.pid || q.pid == pid)) {
-      q.found.push_back(Num(h));
-    }
-    return TRUE;
-  };
-  const auto query = reinterpret_cast<LPARAM>(&q);
-  if (Arg(f, 1) == 0) {
-    ::EnumWindows(match, query);
-  } else if (Arg(f, 1) == -1) {
-    for (HWND h = nullptr; (h = ::FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr));) match(h, query);
-  } else {
-    ::EnumChildWindows(Window(f, 1), match, query);
-  }
-  return q.found;
+  return ::DefWindowProcW(h, msg, wp, lp);
 }
 
-// A control by the program's own name for it ("ClipShow" 0), or by its id
-// when the name is "-" (a message box's text and button).
-Fields Child(const Fields& f) {
-  std::pair<int, HWND> q{static_cast<int>(Arg(f, 3)), nullptr};
-  if (f[2] != "-") {
-    const auto control = pw::ControlNamed(f[2], q.first);
-    if (!control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
-    q.first = pw::NumericId(*control);
+// Runs `work` on the agent's thread, with the clipboard open for the agent's
+// window unless told not to.
+void Run(const std::function<void()>& work, bool in_clipboard = true) {
+  bool opened = !in_clipboard;
+  std::function<void()> call = [&] {
+    if (in_clipboard && !(opened = OpenClipboardSoon(agent.hwnd))) return;
+    work();
+    if (in_clipboard) ::CloseClipboard();  // our own notice comes in here, if we lead the chain
+  };
+  ::SendMessageW(agent.hwnd, kRun, 0, reinterpret_cast<LPARAM>(&call));
+  if (!opened) throw std::runtime_error("the clipboard stays open");
+}
+
+// One clipboard change. When the agent leads the chain its own notice comes
+// in the close, so the viewers have all handled the change when this returns.
+// With a hold: whether the next viewer had, before the clipboard was free again.
+bool Put(const Blocks& blocks, DWORD hold_ms) {
+  agent.hold_ms = hold_ms, agent.passed_while_held = false;
+  Run([&] {
+    ::EmptyClipboard();
+    for (auto [format, data] : blocks) ::SetClipboardData(format, data);
+  });
+  return agent.passed_while_held;
+}
+
+// Top-level windows (parent 0), message-only ones (-1) or a window's descendants.
+std::vector<HWND> Windows(long long parent) {
+  std::vector<HWND> all;
+  const WNDENUMPROC collect = [](HWND h, LPARAM lp) -> BOOL {
+    return reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h), TRUE;
+  };
+  if (parent == 0) ::EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
+  for (HWND h = nullptr; parent == -1 && (h = ::FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr));) all.push_back(h);
+  if (parent > 0) ::EnumChildWindows(reinterpret_cast<HWND>(parent), collect, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+// PARENT CLASS: the windows of a class.
+Fields Find(const Fields& f) {
+  Fields found;
+  for (HWND h : Windows(Arg(f, 1))) {
+    if (ClassOf(h) == Wide(f.at(2))) found.push_back(Num(h));
   }
-  ::EnumChildWindows(Window(f, 1), [](HWND h, LPARAM lp) -> BOOL {
-    auto& q = *reinterpret_cast<std::pair<int, HWND>*>(lp);
-    if (::GetDlgCtrlID(h) == q.first) q.second = h;
-    return !q.second;
-  }, reinterpret_cast<LPARAM>(&q));
-  return {Num(q.second)};
+  return found;
+}
+
+// PARENT FAMILY NUMBER: a control by the program's own name for it ("ClipShow" 0),
+// or by its id when the family is "-" (a message box's text and button).
+Fields Child(const Fields& f) {
+  int id = static_cast<int>(Arg(f, 3));
+  if (f[2] != "-") {
+    const auto control = pw::ControlNamed(f[2], id);
+    if (!control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
+    id = pw::NumericId(*control);
+  }
+  for (HWND h : Windows(Arg(f, 1))) {
+    if (::GetDlgCtrlID(h) == id) return {Num(h)};
+  }
+  return {"0"};
 }
 
 // Whether it exists, is visible on screen, has its own visible flag, is
@@ -289,7 +229,7 @@ LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT timeout_ms = 5000) {
   return static_cast<LRESULT>(result);
 }
 
-Fields Serve(Agent& agent, const Fields& f) {
+Fields Serve(const Fields& f) {
   const std::string& c = f.at(0);
   if (c == "find") return Find(f);
   if (c == "child") return Child(f);
@@ -308,32 +248,28 @@ Fields Serve(Agent& agent, const Fields& f) {
                Num(::GetDeviceCaps(screen, LOGPIXELSY)), Num(names::kTrayMessage)};
     ::ReleaseDC(nullptr, screen);
     for (auto* name : {names::kMainClass, names::kPreviewClass, names::kAboutClass, names::kOverlayClass}) {
-      out.push_back(Hex(name));
+      out.push_back(Hex(std::wstring_view(name)));
     }
     return out;
   }
-  if (c == "join") return agent.Join(), Fields{Num(agent.hwnd())};
-  if (c == "notices") return {Num(agent.notices())};
-  if (c == "hang") return agent.Hang(), Fields{};
-  if (c == "release") return agent.Release(), Fields{};
-  if (c == "put") {  // HOLD_MS [FORMAT BYTES]...: one change (see Agent::Put)
+  if (c == "join") {
+    Run([] {
+      agent.joining = true;
+      agent.next = ::SetClipboardViewer(agent.hwnd);
+      agent.joining = false, agent.joined = true;
+    }, false);
+    return {Num(agent.hwnd)};
+  }
+  if (c == "notices") return {Num(agent.notices)};
+  if (c == "put") {  // HOLD_MS [FORMAT BYTES]...
     Blocks blocks;
     for (std::size_t i = 2; i + 1 < f.size(); i += 2) blocks.emplace_back(FormatNamed(Wide(f[i])), GlobalOf(f[i + 1]));
-    return {Num(agent.Put(blocks, static_cast<DWORD>(Arg(f, 1))))};
+    return {Num(Put(blocks, static_cast<DWORD>(Arg(f, 1))))};
   }
-  if (c == "get") {  // FORMAT: its bytes ("-": none) | no format: every format there
+  if (c == "formats") {  // on the clipboard now
     Fields out;
-    agent.Run([&] {
-      OpenClipboardSoon(agent.hwnd());
-      if (f.size() == 1) {
-        for (UINT fmt = ::EnumClipboardFormats(0); fmt; fmt = ::EnumClipboardFormats(fmt)) out.push_back(Num(fmt));
-      } else if (HANDLE h = ::GetClipboardData(FormatNamed(Wide(f[1])))) {
-        out.push_back(Hex(std::string_view(static_cast<const char*>(::GlobalLock(h)), ::GlobalSize(h))));
-        ::GlobalUnlock(h);
-      } else {
-        out.push_back("-");
-      }
-      ::CloseClipboard();
+    Run([&] {
+      for (UINT fmt = ::EnumClipboardFormats(0); fmt; fmt = ::EnumClipboardFormats(fmt)) out.push_back(Num(fmt));
     });
     return out;
   }
@@ -343,19 +279,30 @@ Fields Serve(Agent& agent, const Fields& f) {
 }  // namespace
 
 int main() {
-  Agent agent;
+  std::thread pump([] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &AgentProc;
+    wc.lpszClassName = L"PwDriver";
+    ::RegisterClassW(&wc);
+    agent.hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+  });
+  while (!agent.hwnd) ::Sleep(1);
   for (std::string line; std::getline(std::cin, line) && line.rfind("quit", 0) != 0;) {
     std::istringstream words(line);
     Fields f;
     for (std::string w; words >> w;) f.push_back(w);
     std::string reply = "ok";
     try {
-      for (const std::string& field : Serve(agent, f)) reply += " " + field;
+      for (const std::string& field : Serve(f)) reply += " " + field;
     } catch (const std::exception& e) {
       reply = "err " + line.substr(0, line.find(' ')) + ": " + e.what();
     }
     std::printf("%s\n", reply.c_str());
     std::fflush(stdout);
   }
+  ::PostMessageW(agent.hwnd, WM_CLOSE, 0, 0);
+  pump.join();
   std::printf("ok\n");
 }
