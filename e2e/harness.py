@@ -1,15 +1,14 @@
-"""Sessions with the real pastewright.exe under Wine on a virtual X display, as a user
-has them: copy in X11 (xclip), press controls, answer boxes, look at the rows, the
-clipboard, files and the screen. pwdriver (driver/) is the hands on the Windows side
-and plays the Windows programs around ours. Inside tools/wine_env.sh's environment:
-    python3 e2e/test_<group>.py --exe pastewright.exe --driver pwdriver.exe [SESSION...]
-"""
+"""Sessions with the real pastewright.exe under Wine on a virtual X display, as a user has them.
+pwdriver is the hands on the Windows side and plays the Windows programs around ours. Inside
+tools/wine_env.sh's environment: python3 e2e/test_<group>.py --exe X --driver Y [SESSION...]"""
 
 import argparse
+import contextlib
 import ctypes
 import os
+import pathlib
 import re
-import selectors
+import select
 import shutil
 import signal
 import subprocess
@@ -24,12 +23,10 @@ SESSIONS = []
 
 
 class WineFault(Exception):
-    """Wine's own clipboard manager stopped answering, a Wine 8 fault seen about
-    once in twenty runs on a busy machine: the session is run again once."""
+    """Wine 8's own clipboard manager stopped answering, a rare fault of Wine's: run once more."""
 
 
-def wait(condition, what, timeout=10.0):
-    """Polls condition() until it gives a true value, and returns that."""
+def wait(condition, what, timeout=10.0):  # polls condition() until it gives a true value: that
     deadline = time.monotonic() + timeout
     while not (value := condition()):
         if time.monotonic() > deadline:
@@ -43,28 +40,20 @@ def run(*cmd, check=True, data=None):
     return subprocess.run(cmd, input=data, capture_output=True, timeout=60, check=check).stdout
 
 
-def stop(proc):  # by its pid, if it has not ended within 5 s
-    try:
-        proc.wait(timeout=5)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.wait()
+def stop(proc):  # a process we started, by its pid, if it has not ended within 5 s
+    with contextlib.suppress(subprocess.TimeoutExpired):
+        return proc.wait(timeout=5)
+    proc.kill()
+    proc.wait()
 
 
-def colour(rgb):
-    return "#%02x%02x%02x" % rgb
-
-
-def picture(path, width, height, rgb, *draw):
-    """A picture file of one colour (and ImageMagick's `draw`), of its extension's kind."""
+def picture(path, width, height, rgb, *draw):  # one colour (and ImageMagick's `draw`)
     kind = {"bmp": "BMP3", "png": "PNG24"}[path[-3:]]
-    run("convert", "-size", f"{width}x{height}", "xc:" + colour(rgb), *draw, f"{kind}:{path}")
+    run("convert", "-size", f"{width}x{height}", "xc:#%02x%02x%02x" % rgb, *draw, f"{kind}:{path}")
     return path
 
 
-class Image:
-    """The 8-bit RGB pixels of a picture file, of a PNG's bytes or of the X screen."""
-
+class Image:  # the 8-bit RGB pixels of a picture file, of a picture's bytes or of the X screen
     def __init__(self, ppm):
         m = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", ppm)
         self.width, self.height, self.data = int(m[1]), int(m[2]), ppm[m.end():]
@@ -83,7 +72,8 @@ class Image:
 
     def crop(self, left=0, top=0, right=None, bottom=None):
         right, bottom = right or self.width, bottom or self.height
-        rows = (self.data[(y * self.width + left) * 3:(y * self.width + right) * 3] for y in range(top, bottom))
+        w = self.width * 3
+        rows = (self.data[y * w + left * 3:y * w + right * 3] for y in range(top, bottom))
         return Image(b"P6 %d %d 255\n" % (right - left, bottom - top) + b"".join(rows))
 
     def colours(self):
@@ -93,8 +83,7 @@ class Image:
         return (self.width, self.height, self.data) == (other.width, other.height, other.data)
 
 
-def hexed(value):
-    """A field for the driver: a text (as UTF-16) or bytes, in hex."""
+def hexed(value):  # a field for the driver: a text (as UTF-16) or bytes, in hex
     return (value.encode("utf-16-le") if isinstance(value, str) else value).hex() or "-"
 
 
@@ -102,21 +91,16 @@ def unhexed(field):
     return "" if field == "-" else bytes.fromhex(field).decode("utf-16-le")
 
 
-def utf16(text):
-    """A text as a Windows program puts it on the clipboard."""
+def utf16(text):  # as a Windows program puts it on the clipboard
     return CF_UNICODETEXT, text.encode("utf-16-le") + b"\0\0"
 
 
-class Driver:
-    """A running pwdriver: one request line out, one reply line back."""
-
+class Driver:  # a running pwdriver: one request line out, one reply line back
     def __init__(self, session, name):
         self.name, self.agent, self.hung, self._buffer = name, 0, False, b""
         self.proc = subprocess.Popen([session.wine, CONFIG.driver], cwd=session.work,
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=open(f"{session.work}/pwdriver-{name}.log", "ab"))
-        self._reply = selectors.DefaultSelector()
-        self._reply.register(self.proc.stdout, selectors.EVENT_READ)
 
     def __call__(self, *fields):
         line = " ".join(map(str, fields))
@@ -124,7 +108,7 @@ class Driver:
         self.proc.stdin.flush()
         deadline = time.monotonic() + 30
         while b"\n" not in self._buffer:
-            ready = self._reply.select(deadline - time.monotonic())
+            ready = select.select([self.proc.stdout], [], [], max(deadline - time.monotonic(), 0))[0]
             chunk = ready and os.read(self.proc.stdout.fileno(), 1 << 16)
             assert chunk, f"pwdriver {self.name} did not answer {line[:60]!r}"
             self._buffer += chunk
@@ -133,23 +117,19 @@ class Driver:
         assert status == "ok", f"pwdriver {self.name}: {' '.join(out)}"
         return out
 
-    def find(self, cls, parent=0):
-        """Windows of a class: top-level ones, message-only ones (parent -1) or a window's."""
+    def find(self, cls, parent=0):  # top-level windows, message-only ones (parent -1) or a window's
         return [int(h) for h in self("find", parent, hexed(cls))]
 
-    def child(self, parent, family, number=0):
-        """A control by the program's name for it, or by its id (family "-")."""
-        return int(self("child", parent, family, number)[0])
+    def child(self, parent, family, number=0):  # by the program's name for it, or by id (family "-")
+        return int((self("find", parent, family, number) + [0])[0])
 
-    def info(self, hwnd):
-        """The window's state, or False when it is gone."""
+    def info(self, hwnd):  # its state, or False when it is gone
         f = self("info", hwnd)
         return f[0] == "1" and dict(
             zip(("visible", "shown", "enabled", "topmost"), (v == "1" for v in f[1:5])),
             pid=int(f[5]), rect=tuple(map(int, f[6:10])), caption=unhexed(f[10]))
 
-    def text(self, hwnd):
-        """Its text by WM_GETTEXT, which also reads another process's edit control."""
+    def text(self, hwnd):  # by WM_GETTEXT, which also reads another process's edit control
         return unhexed(self("text", hwnd)[0])
 
     def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
@@ -158,29 +138,23 @@ class Driver:
     def notices(self):
         return int(self("notices")[0])
 
-    def hang(self, hung=True):
-        """Stops its process, as a program that hangs: it takes no message until let go."""
+    def hang(self, hung=True):  # stops its process: it takes no message until let go
         os.kill(self.proc.pid, signal.SIGSTOP if hung else signal.SIGCONT)
         self.hung = hung
 
-    def put(self, *blocks, hold_ms=0):
-        """(format, bytes or "HEX*N") blocks as one clipboard change; see Put in pwdriver."""
+    def put(self, *blocks, hold_ms=0):  # (format, bytes or "HEX*N")...: see Put in pwdriver.cpp
         fields = [f"{hexed(str(f))} {d if isinstance(d, str) else hexed(d)}" for f, d in blocks]
         return self("put", hold_ms, *fields)[0] == "1"
 
     def quit(self):
-        try:
+        with contextlib.suppress(OSError):  # it may have ended
             if self.proc.poll() is None and not self.hung:
                 self.proc.stdin.write(b"quit\n")
             self.proc.stdin.close()
-        except OSError:
-            pass  # it has ended
         stop(self.proc)
 
 
-class Session:
-    """One user session: its own folder, drivers, xclips and the program."""
-
+class Session:  # one user session: its own folder, drivers, xclips and the program
     def __init__(self, name):
         self.wine, self.work = os.environ["PW_WINE"], os.path.join(CONFIG.work, name)
         shutil.rmtree(self.work, ignore_errors=True)
@@ -198,8 +172,7 @@ class Session:
         self.screen_size, self.dpi, self.tray_message = (int(w), int(h)), int(dpi), int(tray)
         self.main_class, self.preview_class, self.about_class, self.overlay_class = map(unhexed, classes)
 
-    def extra_driver(self, name, join=False):
-        """Another driver; joined, it leads the viewer chain."""
+    def extra_driver(self, name, join=False):  # joined, it leads the viewer chain
         self.drivers.append(driver := Driver(self, name))
         driver.agent = int(driver("join")[0]) if join else 0
         return driver
@@ -218,12 +191,11 @@ class Session:
         if self.display:
             self.x11.XCloseDisplay(self.display)
 
-    def start(self):
-        """Starts the program in the session's folder and waits for its window."""
+    def start(self, ahead=False):
+        """Starts the program in its folder; `ahead`: returns a Windows program joined after it."""
         self.proc = proc = subprocess.Popen([self.wine, CONFIG.exe], cwd=self.work,
                                             stderr=open(f"{self.work}/pastewright.log", "ab"))
         self.procs.append(proc)
-        self.controls = {}
 
         def shown():
             assert proc.poll() is None, f"the program ended at start-up ({proc.returncode})"
@@ -231,23 +203,21 @@ class Session:
             return found and self.driver.info(found[0])["visible"] and found[0]
         self.hwnd = wait(shown, "the main window")
         self.pid = self.driver.info(self.hwnd)["pid"]
+        return ahead and self.extra_driver("ahead", join=True)
 
     def running(self):
         return self.proc is not None and self.proc.poll() is None
 
-    def end(self):
-        """Closes the main window as a user does and waits for the program to end."""
+    def end(self):  # closes the main window as a user does
         self.driver("post", self.hwnd, WM_CLOSE, 0, 0)
         wait(lambda: not self.running(), "the program to end")
 
     def control(self, family, number=0):
-        if (family, number) not in self.controls:
-            self.controls[family, number] = self.driver.child(self.hwnd, family, number)
-            assert self.controls[family, number], f"the program has no {family}{number}"
-        return self.controls[family, number]
+        hwnd = self.driver.child(self.hwnd, family, number)
+        assert hwnd, f"the program has no {family}{number}"
+        return hwnd
 
-    def shown(self, family, number=0):
-        """The control's own visible flag (it stays set while the window is in the tray)."""
+    def shown(self, family, number=0):  # its own flag: it stays set while the window is in the tray
         return self.driver.info(self.control(family, number))["shown"]
 
     def rows(self):  # the captions of the rows that show, top to bottom
@@ -257,8 +227,7 @@ class Session:
     def wait_rows(self, expected):
         wait(lambda: self.rows() == expected, lambda: f"the rows {expected} (not {self.rows()})")
 
-    def slots(self):
-        """The colours of the thumbnails whose picture slots show their buttons."""
+    def slots(self):  # the colours of the thumbnails whose slots show their buttons
         screen, colours = Image.screen(), []
         for n in range(1, 6):
             if all(self.shown(family, n) for family in ("sav", "dpic", "pv")):
@@ -278,59 +247,48 @@ class Session:
         with open(f"/proc/{self.proc.pid}/status") as f:
             return int(re.search(r"VmRSS:\s+(\d+) kB", f.read())[1]) << 10
 
-    def press(self, family, number=0, wait_done=False):
-        """Clicks a control; waiting for its handler is for clicks that open no box."""
+    def press(self, family, number=0, wait_done=False):  # wait_done: only if it opens no box
         if wait_done:
             self.driver.send(self.control(family, number), BM_CLICK, timeout_ms=20000)
         else:
             self.driver("post", self.control(family, number), BM_CLICK, 0, 0)
 
     def answer(self, meanwhile=lambda: None):
-        """Waits for the program's message box, and (after meanwhile()) presses OK; its text."""
-        d = self.driver
+        d = self.driver  # the program's message box: its text, then (after meanwhile()) OK
         box = wait(lambda: self.windows("#32770"), "a message box")[0]
-        text = wait(lambda: d.info(d.child(box, "-", 65535) or box)["caption"], "the box's text")
+        text = wait(lambda: (d.info(d.child(box, "-", 65535)) or {}).get("caption"), "the box's text")
         meanwhile()
         d("post", d.child(box, "-", 1), BM_CLICK, 0, 0)
         wait(lambda: not d.info(box), "the message box to close")
         return text
 
-    def point(self, x, y, *buttons):
-        """The real pointer to a point of the screen, then the buttons clicked there."""
+    def point(self, where, *buttons):  # the real pointer to a point or a rectangle's centre, then clicks
+        x, y = where if len(where) == 2 else ((where[0] + where[2]) // 2, (where[1] + where[3]) // 2)
         run("xdotool", "mousemove", str(x), str(y), *(a for b in buttons for a in ("click", str(b))))
 
-    def viewers(self):  # the drivers in the viewer chain that answer
-        return [d for d in self.drivers if d.agent and not d.hung and d.proc.poll() is None]
-
-    def settle(self):
-        """Returns once the program and the viewers have handled what was sent to them."""
-        for hwnd in ([self.hwnd] if self.running() else []) + [d.agent for d in self.viewers()]:
+    def settle(self):  # once the program and the first viewer have handled what was sent to them
+        for hwnd in [self.hwnd] * self.running() + [self.driver.agent]:
             self.driver.send(hwnd, WM_NULL)
 
     def copy(self, text=None, file=None, mime=None):
-        """Copies a text, or a file as `mime`, in an X11 program; returns the change
-        notices each driver in the viewer chain got for it, by name. After a Windows
-        write Wine 8 imports the next X11 selection twice (sometimes once): a neutral
-        one nobody reads takes that, and the copy itself is imported once."""
+        """Copies a text, or a file as `mime`, in X11; returns the notices the first viewer got.
+        After a Windows write Wine 8 imports the next X11 selection twice (sometimes once): a
+        neutral one nobody reads takes that, and the copy itself is imported once."""
         if text is not None:
-            with open(file := os.path.join(self.work, f"copy-{len(self.procs)}.txt"), "w") as f:
-                f.write(text)
-        with open(neutral := os.path.join(self.work, "neutral.txt"), "w") as f:
-            f.write("neutral")
+            pathlib.Path(file := f"{self.work}/copy-{len(self.procs)}.txt").write_text(text)
+        pathlib.Path(neutral := f"{self.work}/neutral.txt").write_text("neutral")
         for _ in range(5):
             self._sync_wine()  # a Windows write makes Wine take the selection, a little later
             holder = self._xclip(neutral, "application/x-neutral")
             if holder and not self._sync_wine() and holder.poll() is None:
                 break
-        else:
-            raise AssertionError("the X11 selection could not be handed to a neutral owner")
-        before = {d: d.notices() for d in self.viewers()}
+        assert holder and holder.poll() is None, "the selection could not be handed to a neutral owner"
+        before = self.driver.notices()
         assert self._xclip(file, mime), "xclip ended before it took the selection"
         self._sync_wine()
-        return {d.name: d.notices() - n for d, n in before.items()}
+        return self.driver.notices() - before
 
-    def _xclip(self, path, mime):
-        """An xclip owning the selection, or None when it ended before it took it."""
+    def _xclip(self, path, mime):  # an xclip owning the selection, or False if it ended first
         owner = lambda: self.x11.XGetSelectionOwner(self.display, self.clipboard)  # noqa: E731
         before = owner()
         self.procs.append(proc := subprocess.Popen(
@@ -340,9 +298,8 @@ class Session:
         return proc.poll() is None and proc
 
     def _sync_wine(self):
-        """Returns once Wine's clipboard manager, then every program, has handled what
-        reached it before: the manager takes X events before each message and answers
-        a second sent message only after what was posted before the first."""
+        """Once Wine's clipboard manager (it takes X events before each message, and answers a second
+        sent one after what was posted before the first), then each program, has handled all."""
         manager = self.driver.find("__wine_clipboard_manager", parent=-1)
         try:
             for _ in range(2):
@@ -373,16 +330,13 @@ def attempt(fn):
 
 def main():
     parser = argparse.ArgumentParser()
-    for option in ("--exe", "--driver"):
-        parser.add_argument(option, required=True)
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--driver", required=True)
     parser.add_argument("--work", default=os.path.join(os.getcwd(), "e2e-work"))
     parser.add_argument("names", nargs="*", help="only these sessions")
     parser.parse_args(namespace=CONFIG)
-    if not all(os.environ.get(v) for v in ("DISPLAY", "WINEPREFIX", "PW_WINE")):
-        sys.exit("DISPLAY, WINEPREFIX and PW_WINE are not set: see tools/wine_env.sh")
     passed = failed = 0
     for fn in [fn for fn in SESSIONS if fn.__name__ in CONFIG.names or not CONFIG.names]:
-        started = time.monotonic()
         try:
             try:
                 attempt(fn)
@@ -390,7 +344,7 @@ def main():
                 print(f"warning: {fn.__name__}: {e}; running the session again", flush=True)
                 attempt(fn)
             passed += 1
-            print(f"PASS {fn.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+            print(f"PASS {fn.__name__}", flush=True)
         except Exception:
             failed += 1
             print(f"FAIL {fn.__name__}\n{traceback.format_exc()}", flush=True)

@@ -1,13 +1,13 @@
-// pwdriver: the end-to-end sessions' hands on the Windows side, and the other
-// Windows programs around ours. It reads one request line on stdin and answers
-// one line: "ok" or "err", then fields separated by spaces. Texts (UTF-16) and
-// bytes travel as hex ("-" when empty), so no field ever needs escaping.
+// pwdriver: the end-to-end sessions' hands on the Windows side, and the Windows programs around
+// ours. One request line on stdin, one answer line: "ok" or "err", then fields separated by
+// spaces. Texts (UTF-16) and bytes travel as hex ("-" when empty): no field needs escaping.
 #include <windows.h>
 
 #include <atomic>
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -32,7 +32,9 @@ std::string Hex(std::string_view bytes) {
   return out.empty() ? "-" : out;
 }
 
-std::string Hex(std::wstring_view text) { return Hex({reinterpret_cast<const char*>(text.data()), text.size() * 2}); }
+std::string Hex(std::wstring_view text) {
+  return Hex({reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)});
+}
 
 std::string Unhex(const std::string& hex) {
   std::string out;
@@ -42,7 +44,7 @@ std::string Unhex(const std::string& hex) {
   return out;
 }
 
-std::wstring Wide(const std::string& hex) {
+std::wstring Utf16(const std::string& hex) {
   const std::string bytes = Unhex(hex);
   return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
 }
@@ -90,11 +92,10 @@ bool OpenClipboardSoon(HWND owner) {
   return false;
 }
 
-// The driver's window lives on a thread of its own that pumps messages, since
-// other programs send to it synchronously. It owns what the driver puts on the
-// clipboard and, once joined, is a viewer in the chain that counts the change
-// notices and passes each on. Asked to, it misbehaves as a neighbour may: it
-// has the clipboard held open while it passes the next notice on.
+// The driver's window, on a thread of its own that pumps messages since others send to it. It
+// owns what the driver puts on the clipboard and, once joined, is a viewer in the chain that
+// counts the change notices and passes each on; asked to, it has the clipboard held open while
+// it passes the next one on, as a neighbour may.
 struct Agent {
   std::atomic<HWND> hwnd{nullptr};
   HWND next = nullptr;
@@ -111,7 +112,7 @@ void OnDrawClipboard(WPARAM wp, LPARAM lp) {
   if (const DWORD ms = agent.hold_ms) {
     // Opened for a window: under Wine an open for none keeps out no other.
     locker = std::thread([ms, &held] {
-      HWND w = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+      HWND w = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, 0, 0, 0);
       held = OpenClipboardSoon(w) ? 1 : 2;
       if (held == 1) ::Sleep(ms), held = 2, ::CloseClipboard();
       ::DestroyWindow(w);
@@ -119,7 +120,9 @@ void OnDrawClipboard(WPARAM wp, LPARAM lp) {
     while (held == 0) ::Sleep(1);
   }
   DWORD_PTR result = 0;
-  if (agent.next) ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+  if (agent.next) {
+    ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+  }
   agent.passed_while_held = held == 1;
   if (locker.joinable()) locker.join();
   agent.hold_ms = 0;
@@ -178,34 +181,28 @@ std::vector<HWND> Windows(long long parent) {
   const WNDENUMPROC collect = [](HWND h, LPARAM lp) -> BOOL {
     return reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h), TRUE;
   };
-  if (parent == 0) ::EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
-  for (HWND h = nullptr; parent == -1 && (h = ::FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr));) all.push_back(h);
-  if (parent > 0) ::EnumChildWindows(reinterpret_cast<HWND>(parent), collect, reinterpret_cast<LPARAM>(&all));
+  const auto into = reinterpret_cast<LPARAM>(&all);
+  if (parent == 0) ::EnumWindows(collect, into);
+  if (parent > 0) ::EnumChildWindows(reinterpret_cast<HWND>(parent), collect, into);
+  for (HWND h = nullptr; parent == -1 && (h = ::FindWindowExW(HWND_MESSAGE, h, 0, 0));) all.push_back(h);
   return all;
 }
 
-// PARENT CLASS: the windows of a class.
+// PARENT CLASS: the windows of a class. PARENT FAMILY NUMBER: a control by the
+// program's own name for it ("ClipShow" 0), or by its id when the family is "-".
 Fields Find(const Fields& f) {
-  Fields found;
-  for (HWND h : Windows(Arg(f, 1))) {
-    if (ClassOf(h) == Wide(f.at(2))) found.push_back(Num(h));
-  }
-  return found;
-}
-
-// PARENT FAMILY NUMBER: a control by the program's own name for it ("ClipShow" 0),
-// or by its id when the family is "-" (a message box's text and button).
-Fields Child(const Fields& f) {
-  int id = static_cast<int>(Arg(f, 3));
-  if (f[2] != "-") {
+  const bool by_id = f.size() > 3;
+  int id = by_id ? static_cast<int>(Arg(f, 3)) : 0;
+  if (by_id && f[2] != "-") {
     const auto control = pw::ControlNamed(f[2], id);
     if (!control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
     id = pw::NumericId(*control);
   }
+  Fields found;
   for (HWND h : Windows(Arg(f, 1))) {
-    if (::GetDlgCtrlID(h) == id) return {Num(h)};
+    if (by_id ? ::GetDlgCtrlID(h) == id : ClassOf(h) == Utf16(f.at(2))) found.push_back(Num(h));
   }
-  return {"0"};
+  return found;
 }
 
 // Whether it exists, is visible on screen, has its own visible flag, is
@@ -232,7 +229,6 @@ LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT timeout_ms = 5000) {
 Fields Serve(const Fields& f) {
   const std::string& c = f.at(0);
   if (c == "find") return Find(f);
-  if (c == "child") return Child(f);
   if (c == "info") return Info(Window(f, 1));
   if (c == "send") return {Num(Send(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), Arg(f, 5)))};
   if (c == "post") return {Num(::PostMessageW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4)))};
@@ -247,7 +243,8 @@ Fields Serve(const Fields& f) {
     Fields out{Num(::GetSystemMetrics(SM_CXSCREEN)), Num(::GetSystemMetrics(SM_CYSCREEN)),
                Num(::GetDeviceCaps(screen, LOGPIXELSY)), Num(names::kTrayMessage)};
     ::ReleaseDC(nullptr, screen);
-    for (auto* name : {names::kMainClass, names::kPreviewClass, names::kAboutClass, names::kOverlayClass}) {
+    for (auto* name : {names::kMainClass, names::kPreviewClass, names::kAboutClass,
+                       names::kOverlayClass}) {
       out.push_back(Hex(std::wstring_view(name)));
     }
     return out;
@@ -263,13 +260,15 @@ Fields Serve(const Fields& f) {
   if (c == "notices") return {Num(agent.notices)};
   if (c == "put") {  // HOLD_MS [FORMAT BYTES]...
     Blocks blocks;
-    for (std::size_t i = 2; i + 1 < f.size(); i += 2) blocks.emplace_back(FormatNamed(Wide(f[i])), GlobalOf(f[i + 1]));
+    for (std::size_t i = 2; i + 1 < f.size(); i += 2) {
+      blocks.emplace_back(FormatNamed(Utf16(f[i])), GlobalOf(f[i + 1]));
+    }
     return {Num(Put(blocks, static_cast<DWORD>(Arg(f, 1))))};
   }
   if (c == "formats") {  // on the clipboard now
     Fields out;
     Run([&] {
-      for (UINT fmt = ::EnumClipboardFormats(0); fmt; fmt = ::EnumClipboardFormats(fmt)) out.push_back(Num(fmt));
+      for (UINT fmt = 0; (fmt = ::EnumClipboardFormats(fmt));) out.push_back(Num(fmt));
     });
     return out;
   }
@@ -284,15 +283,14 @@ int main() {
     wc.lpfnWndProc = &AgentProc;
     wc.lpszClassName = L"PwDriver";
     ::RegisterClassW(&wc);
-    agent.hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    agent.hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, 0, 0, 0, 0);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
   });
   while (!agent.hwnd) ::Sleep(1);
   for (std::string line; std::getline(std::cin, line) && line.rfind("quit", 0) != 0;) {
     std::istringstream words(line);
-    Fields f;
-    for (std::string w; words >> w;) f.push_back(w);
+    const Fields f{std::istream_iterator<std::string>(words), {}};
     std::string reply = "ok";
     try {
       for (const std::string& field : Serve(f)) reply += " " + field;
