@@ -59,9 +59,9 @@ class Image:  # the 8-bit RGB pixels of a picture file, of a picture's bytes or 
         self.width, self.height, self.data = int(m[1]), int(m[2]), ppm[m.end():]
 
     @classmethod
-    def of(cls, source):
+    def of(cls, source):  # a file's name, or a picture's bytes
         data = source if isinstance(source, bytes) else None
-        return cls(run("convert", source if data is None else "-", "-depth", "8", "ppm:-", data=data))
+        return cls(run("convert", "-" if data else source, "-depth", "8", "ppm:-", data=data))
 
     @classmethod
     def screen(cls):
@@ -128,9 +128,6 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
         return f[0] == "1" and dict(
             zip(("visible", "shown", "enabled", "topmost"), (v == "1" for v in f[1:5])),
             pid=int(f[5]), rect=tuple(map(int, f[6:10])), caption=unhexed(f[10]))
-
-    def text(self, hwnd):  # by WM_GETTEXT, which also reads another process's edit control
-        return unhexed(self("text", hwnd)[0])
 
     def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
         return int(self("send", hwnd, msg, wparam, lparam, timeout_ms)[0])
@@ -262,7 +259,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         wait(lambda: not d.info(box), "the message box to close")
         return text
 
-    def point(self, where, *buttons):  # the real pointer to a point or a rectangle's centre, then clicks
+    def point(self, where, *buttons):  # the real pointer to a point or a rectangle's middle, and clicks
         x, y = where if len(where) == 2 else ((where[0] + where[2]) // 2, (where[1] + where[3]) // 2)
         run("xdotool", "mousemove", str(x), str(y), *(a for b in buttons for a in ("click", str(b))))
 
@@ -277,11 +274,12 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         if text is not None:
             pathlib.Path(file := f"{self.work}/copy-{len(self.procs)}.txt").write_text(text)
         pathlib.Path(neutral := f"{self.work}/neutral.txt").write_text("neutral")
-        for _ in range(5):
-            self._sync_wine()  # a Windows write makes Wine take the selection, a little later
-            holder = self._xclip(neutral, "application/x-neutral")
-            if holder and not self._sync_wine() and holder.poll() is None:
-                break
+        for _ in range(5):  # a Windows write makes Wine take the selection, a little later
+            self._sync_wine()
+            if holder := self._xclip(neutral, "application/x-neutral"):
+                self._sync_wine()
+                if holder.poll() is None:
+                    break
         assert holder and holder.poll() is None, "the selection could not be handed to a neutral owner"
         before = self.driver.notices()
         assert self._xclip(file, mime), "xclip ended before it took the selection"

@@ -3,7 +3,7 @@
 import glob
 import os
 
-from harness import WM_CLOSE, Image, main, picture, run, session, wait
+from harness import WM_CLOSE, Image, main, picture, run, session, unhexed, wait
 
 TRAY, ICON = "__winex11_standalone_tray", "__winex11_tray_icon"  # Wine's, without a desktop
 ORANGE, BLACK = (240, 140, 20), (0, 0, 0)
@@ -16,12 +16,13 @@ def pointing_and_the_tray(s):
     s.start()
     s.copy("   Line one of a longer text\nline two")
     wait(lambda: len(s.rows()) == 1, "row 1")
-    shown = lambda: (s.shown("vpic"), s.shown("pView"))  # noqa: E731
+    preview = lambda: (s.shown("vpic"), s.shown("pView"))  # noqa: E731
     s.point(row := d.info(s.control("ClipShow", 0))["rect"])  # the real pointer shows more of it
-    wait(lambda: shown() == (True, True) and d.text(s.control("pView")).startswith(
-        "Line one of a longer text\r\nline two"), "the row's preview")
+    text = lambda: unhexed(d("text", s.control("pView"))[0])  # noqa: E731
+    wait(lambda: preview() == (True, True) and text().startswith("Line one of a longer text\r\nline two"),
+         "the row's preview")
     s.point((row[0] - 200, row[1]))
-    wait(lambda: shown() == (False, False), "the preview to hide")
+    wait(lambda: preview() == (False, False), "the preview to hide")
 
     icons = lambda: [i for t in d.find(TRAY) for i in d.find(ICON, parent=t)]  # noqa: E731
     shown = lambda: d.info(s.hwnd)["visible"]  # noqa: E731

@@ -119,10 +119,8 @@ void OnDrawClipboard(WPARAM wp, LPARAM lp) {
     });
     while (held == 0) ::Sleep(1);
   }
-  DWORD_PTR result = 0;
-  if (agent.next) {
-    ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
-  }
+  DWORD_PTR result = 0;  // with no next viewer it fails at once
+  ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
   agent.passed_while_held = held == 1;
   if (locker.joinable()) locker.join();
   agent.hold_ms = 0;
@@ -198,9 +196,10 @@ Fields Find(const Fields& f) {
     if (!control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
     id = pw::NumericId(*control);
   }
+  const std::wstring cls = by_id ? L"" : Utf16(f.at(2));
   Fields found;
   for (HWND h : Windows(Arg(f, 1))) {
-    if (by_id ? ::GetDlgCtrlID(h) == id : ClassOf(h) == Utf16(f.at(2))) found.push_back(Num(h));
+    if (by_id ? ::GetDlgCtrlID(h) == id : ClassOf(h) == cls) found.push_back(Num(h));
   }
   return found;
 }
