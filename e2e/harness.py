@@ -188,8 +188,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         if self.display:
             self.x11.XCloseDisplay(self.display)
 
-    def start(self, ahead=False):
-        """Starts the program in its folder; `ahead`: returns a Windows program joined after it."""
+    def start(self, ahead=False):  # in its folder; `ahead`: returns a Windows program joined after it
         self.proc = proc = subprocess.Popen([self.wine, CONFIG.exe], cwd=self.work,
                                             stderr=open(f"{self.work}/pastewright.log", "ab"))
         self.procs.append(proc)
@@ -211,7 +210,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
 
     def control(self, family, number=0):
         hwnd = self.driver.child(self.hwnd, family, number)
-        assert hwnd, f"the program has no {family}{number}"
+        assert hwnd, f"no {family}{number}; the program " + ("runs" if self.running() else "has ended")
         return hwnd
 
     def shown(self, family, number=0):  # its own flag: it stays set while the window is in the tray
