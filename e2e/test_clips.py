@@ -64,7 +64,7 @@ def pictures_both_ways_and_empty_all(s):
     wait(lambda: s.slots() == [RED, BLUE], lambda: f"slots red and blue (not {s.slots()})")
     assert s.rows() == [], "a picture made a row"
 
-    s.copy("Some text")
+    s.copy("Some text")  # rows for Empty All
     s.copy("More text")
     s.press("simg", 1)
     assert s.answer() == READY

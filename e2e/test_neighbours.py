@@ -14,7 +14,7 @@ def earlier_viewers(s):
     s.start()  # program -> second -> first
     assert s.copy("One change") == 1, "the earlier viewer did not hear of it once"
     second.quit()  # it leaves the chain as it should: the program links past it
-    assert s.copy("Two changes") == 1, "the earlier viewer did not hear of it once"
+    assert s.copy("Two changes") == 1, "the program did not link past the viewer that left"
     s.wait_rows(["One chan", "Two chan"])
     s.end()
     assert s.copy("After the program") == 1, "the program left the chain broken"
