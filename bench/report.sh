@@ -53,7 +53,7 @@ log() { printf '\n== %s\n' "$*" >&2; }
 winpath() { printf 'Z:%s' "$1"; }
 
 # --- The Wine environment -------------------------------------------------
-source "$ROOT/e2e/wine_env.sh"
+source "$ROOT/tools/wine_env.sh"
 if [[ -z ${PW_WINE:-} || -z ${WINEPREFIX:-} || -z ${DISPLAY:-} ]]; then
   log "no Wine environment given: starting one"
   wine_env_start

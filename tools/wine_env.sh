@@ -43,6 +43,7 @@ wine_env_start() {
   if [[ ! -f $template/.ready ]]; then
     echo "creating a Wine prefix (once, about 15 s)"
     rm -rf "$template"
+    mkdir -p "$(dirname "$template")"
     WINEPREFIX="$template" "$WINE" wineboot -i </dev/null >/dev/null 2>&1
     # Without a window manager Wine waits 2 s on every hide unless it manages
     # the windows itself.

@@ -1,0 +1,305 @@
+// pwdriver: the end-to-end sessions' hands on the Windows side, and the Windows programs around
+// ours. One request line on stdin, one answer line: "ok" or "err", then fields separated by
+// spaces. Texts (UTF-16) and bytes travel as hex ("-" when empty): no field needs escaping.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/win32/window_names.h"
+
+namespace {
+
+using Fields = std::vector<std::string>;
+using Blocks = std::vector<std::pair<UINT, HGLOBAL>>;
+
+// Long enough for a loaded machine; past it a hung program fails the session.
+constexpr UINT kPatienceMs = 10000;
+constexpr UINT kRun = WM_APP + 1;
+
+std::string Hex(std::string_view bytes) {
+  std::string out;
+  for (unsigned char c : bytes) out += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
+  return out.empty() ? "-" : out;
+}
+
+std::string Hex(std::wstring_view text) {
+  return Hex({reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)});
+}
+
+std::string Unhex(const std::string& hex) {
+  std::string out;
+  for (std::size_t i = 0; hex != "-" && i + 1 < hex.size(); i += 2) {
+    out += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+  }
+  return out;
+}
+
+std::wstring Utf16(const std::string& hex) {
+  const std::string bytes = Unhex(hex);
+  return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+}
+
+std::string Num(long long n) { return std::to_string(n); }
+std::string Num(HWND h) { return Num(reinterpret_cast<std::intptr_t>(h)); }
+long long Arg(const Fields& f, std::size_t i) { return std::stoll(f.at(i), nullptr, 0); }
+HWND Window(const Fields& f, std::size_t i) { return reinterpret_cast<HWND>(Arg(f, i)); }
+
+std::wstring ClassOf(HWND h) {
+  wchar_t name[256] = {};
+  return std::wstring(name, ::GetClassNameW(h, name, 256));
+}
+
+std::wstring CaptionOf(HWND h) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(h)) + 1, L'\0');
+  text.resize(::GetWindowTextW(h, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+// A number names a standard format; any other name is registered.
+UINT FormatNamed(const std::wstring& name) {
+  if (name.find_first_not_of(L"0123456789") == std::wstring::npos) return std::stoul(name);
+  return ::RegisterClipboardFormatW(name.c_str());
+}
+
+// Bytes given as hex, or as "HEX*N": those repeated N times.
+HGLOBAL GlobalOf(const std::string& field) {
+  const std::size_t star = field.find('*');
+  const std::string unit = Unhex(field.substr(0, star));
+  const std::size_t times = star == std::string::npos ? 1 : std::stoull(field.substr(star + 1));
+  HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, unit.size() * times + 2);
+  if (!h) throw std::runtime_error("out of memory");
+  auto* at = static_cast<char*>(::GlobalLock(h));
+  for (std::size_t i = 0; i < times; ++i) at = std::copy(unit.begin(), unit.end(), at);
+  ::GlobalUnlock(h);
+  return h;
+}
+
+// Others open the clipboard for a moment (the program, Wine's own manager).
+bool OpenClipboardSoon(HWND owner) {
+  for (int i = 0; i < 250; ++i, ::Sleep(20)) {
+    if (::OpenClipboard(owner)) return true;
+  }
+  return false;
+}
+
+// The driver's window, on a thread of its own that pumps messages since others send to it. It
+// owns what the driver puts on the clipboard and, once joined, is a viewer in the chain that
+// counts the change notices and passes each on; asked to, it has the clipboard held open while
+// it passes the next one on, as a neighbour may.
+struct Agent {
+  std::atomic<HWND> hwnd{nullptr};
+  HWND next = nullptr;
+  bool joining = false, joined = false;
+  std::atomic<bool> passed_while_held{false};
+  std::atomic<DWORD> hold_ms{0};
+  std::atomic<long> notices{0};
+} agent;
+
+void OnDrawClipboard(WPARAM wp, LPARAM lp) {
+  if (agent.joining) return;  // that notice reports no change: the next would store it again
+  std::atomic<int> held{0};  // 1 open, 2 closed again
+  std::thread locker;
+  if (const DWORD ms = agent.hold_ms) {
+    // Opened for a window: under Wine an open for none keeps out no other.
+    locker = std::thread([ms, &held] {
+      HWND w = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, 0, 0, 0);
+      held = OpenClipboardSoon(w) ? 1 : 2;
+      if (held == 1) ::Sleep(ms), held = 2, ::CloseClipboard();
+      ::DestroyWindow(w);
+    });
+    while (held == 0) ::Sleep(1);
+  }
+  DWORD_PTR result = 0;  // with no next viewer it fails at once
+  ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+  agent.passed_while_held = held == 1;
+  if (locker.joinable()) locker.join();
+  agent.hold_ms = 0;
+  ++agent.notices;
+}
+
+LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  DWORD_PTR result = 0;
+  switch (msg) {
+    case kRun: (*reinterpret_cast<std::function<void()>*>(lp))(); return 0;
+    case WM_DRAWCLIPBOARD: OnDrawClipboard(wp, lp); return 0;
+    case WM_CHANGECBCHAIN:
+      if (reinterpret_cast<HWND>(wp) == agent.next) {
+        agent.next = reinterpret_cast<HWND>(lp);
+      } else if (agent.next) {
+        ::SendMessageTimeoutW(agent.next, msg, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+      }
+      return 0;
+    case WM_CLOSE:
+      if (agent.joined) ::ChangeClipboardChain(h, agent.next);
+      ::DestroyWindow(h);
+      return 0;
+    case WM_DESTROY: ::PostQuitMessage(0); return 0;
+  }
+  return ::DefWindowProcW(h, msg, wp, lp);
+}
+
+// Runs `work` on the agent's thread, with the clipboard open for the agent's
+// window unless told not to.
+void Run(const std::function<void()>& work, bool in_clipboard = true) {
+  bool opened = !in_clipboard;
+  std::function<void()> call = [&] {
+    if (in_clipboard && !(opened = OpenClipboardSoon(agent.hwnd))) return;
+    work();
+    if (in_clipboard) ::CloseClipboard();  // our own notice comes in here, if we lead the chain
+  };
+  ::SendMessageW(agent.hwnd, kRun, 0, reinterpret_cast<LPARAM>(&call));
+  if (!opened) throw std::runtime_error("the clipboard stays open");
+}
+
+// One clipboard change. When the agent leads the chain its own notice comes
+// in the close, so the viewers have all handled the change when this returns.
+// With a hold: whether the next viewer had, before the clipboard was free again.
+bool Put(const Blocks& blocks, DWORD hold_ms) {
+  agent.hold_ms = hold_ms, agent.passed_while_held = false;
+  Run([&] {
+    ::EmptyClipboard();
+    for (auto [format, data] : blocks) ::SetClipboardData(format, data);
+  });
+  return agent.passed_while_held;
+}
+
+// Top-level windows (parent 0), message-only ones (-1) or a window's descendants.
+std::vector<HWND> Windows(long long parent) {
+  std::vector<HWND> all;
+  const WNDENUMPROC collect = [](HWND h, LPARAM lp) -> BOOL {
+    return reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h), TRUE;
+  };
+  const auto into = reinterpret_cast<LPARAM>(&all);
+  if (parent == 0) ::EnumWindows(collect, into);
+  if (parent > 0) ::EnumChildWindows(reinterpret_cast<HWND>(parent), collect, into);
+  for (HWND h = nullptr; parent == -1 && (h = ::FindWindowExW(HWND_MESSAGE, h, 0, 0));) all.push_back(h);
+  return all;
+}
+
+// PARENT CLASS: the windows of a class. PARENT FAMILY NUMBER: a control by the
+// program's own name for it ("ClipShow" 0), or by its id when the family is "-".
+Fields Find(const Fields& f) {
+  const bool by_id = f.size() > 3;
+  int id = by_id ? static_cast<int>(Arg(f, 3)) : 0;
+  if (by_id && f[2] != "-") {
+    const auto control = pw::ControlNamed(f[2], id);
+    if (!control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
+    id = pw::NumericId(*control);
+  }
+  const std::wstring cls = by_id ? L"" : Utf16(f.at(2));
+  Fields found;
+  for (HWND h : Windows(Arg(f, 1))) {
+    if (by_id ? ::GetDlgCtrlID(h) == id : ClassOf(h) == cls) found.push_back(Num(h));
+  }
+  return found;
+}
+
+// Whether it exists, is visible on screen, has its own visible flag, is
+// enabled, is top-most; its process, outer rectangle and caption.
+Fields Info(HWND h) {
+  if (!::IsWindow(h)) return {"0"};
+  RECT r{};
+  ::GetWindowRect(h, &r);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(h, &pid);
+  return {"1", Num(::IsWindowVisible(h)), Num((::GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0),
+          Num(::IsWindowEnabled(h)), Num((::GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0),
+          Num(pid), Num(r.left), Num(r.top), Num(r.right), Num(r.bottom), Hex(CaptionOf(h))};
+}
+
+LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT timeout_ms = 5000) {
+  DWORD_PTR result = 0;
+  if (!::SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, timeout_ms, &result)) {
+    throw std::runtime_error("the window did not answer");
+  }
+  return static_cast<LRESULT>(result);
+}
+
+Fields Serve(const Fields& f) {
+  const std::string& c = f.at(0);
+  if (c == "find") return Find(f);
+  if (c == "info") return Info(Window(f, 1));
+  if (c == "send") return {Num(Send(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), Arg(f, 5)))};
+  if (c == "post") return {Num(::PostMessageW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4)))};
+  if (c == "text") {  // WM_GETTEXT, which also reads another process's edit control
+    std::wstring text(static_cast<std::size_t>(Send(Window(f, 1), WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(Send(Window(f, 1), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+    return {Hex(text)};
+  }
+  if (c == "host") {  // the screen, and the names the program's windows go by
+    namespace names = pw::win32;
+    HDC screen = ::GetDC(nullptr);
+    Fields out{Num(::GetSystemMetrics(SM_CXSCREEN)), Num(::GetSystemMetrics(SM_CYSCREEN)),
+               Num(::GetDeviceCaps(screen, LOGPIXELSY)), Num(names::kTrayMessage)};
+    ::ReleaseDC(nullptr, screen);
+    for (auto* name : {names::kMainClass, names::kPreviewClass, names::kAboutClass,
+                       names::kOverlayClass}) {
+      out.push_back(Hex(std::wstring_view(name)));
+    }
+    return out;
+  }
+  if (c == "join") {
+    Run([] {
+      agent.joining = true;
+      agent.next = ::SetClipboardViewer(agent.hwnd);
+      agent.joining = false, agent.joined = true;
+    }, false);
+    return {Num(agent.hwnd)};
+  }
+  if (c == "notices") return {Num(agent.notices)};
+  if (c == "put") {  // HOLD_MS [FORMAT BYTES]...
+    Blocks blocks;
+    for (std::size_t i = 2; i + 1 < f.size(); i += 2) {
+      blocks.emplace_back(FormatNamed(Utf16(f[i])), GlobalOf(f[i + 1]));
+    }
+    return {Num(Put(blocks, static_cast<DWORD>(Arg(f, 1))))};
+  }
+  if (c == "formats") {  // on the clipboard now
+    Fields out;
+    Run([&] {
+      for (UINT fmt = 0; (fmt = ::EnumClipboardFormats(fmt));) out.push_back(Num(fmt));
+    });
+    return out;
+  }
+  throw std::runtime_error("unknown command");
+}
+
+}  // namespace
+
+int main() {
+  std::thread pump([] {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &AgentProc;
+    wc.lpszClassName = L"PwDriver";
+    ::RegisterClassW(&wc);
+    agent.hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, 0, 0, 0, 0);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
+  });
+  while (!agent.hwnd) ::Sleep(1);
+  for (std::string line; std::getline(std::cin, line) && line.rfind("quit", 0) != 0;) {
+    std::istringstream words(line);
+    const Fields f{std::istream_iterator<std::string>(words), {}};
+    std::string reply = "ok";
+    try {
+      for (const std::string& field : Serve(f)) reply += " " + field;
+    } catch (const std::exception& e) {
+      reply = "err " + line.substr(0, line.find(' ')) + ": " + e.what();
+    }
+    std::printf("%s\n", reply.c_str());
+    std::fflush(stdout);
+  }
+  ::PostMessageW(agent.hwnd, WM_CLOSE, 0, 0);
+  pump.join();
+  std::printf("ok\n");
+}

@@ -1,0 +1,81 @@
+"""Clips in and out: start-up, texts and pictures copied in X11, put back, saved, Empty All."""
+
+import os
+
+from harness import Image, main, picture, session, wait
+
+READY = "Content Ready Paste OK"
+SAVED = "File saved Pastewright run catalog"
+RED, BLUE = (210, 30, 40), (30, 60, 200)
+
+
+@session
+def start_up(s):
+    s.start()
+    window, (width, height) = s.driver.info(s.hwnd), s.screen_size
+    assert window["topmost"], "the main window is not top-most"
+    assert window["rect"][2:] == (width, height - round(450 * s.dpi / 1440)), window["rect"]  # 450 twips
+    assert s.rows() == [] and s.slots() == [], "a row or a picture shows at start-up"
+    assert not s.driver.info(s.control("EmptyAll"))["enabled"], "Empty All is enabled"
+
+    # What the clipboard holds when the program starts is its first row.
+    s.end()
+    s.copy("Clipboard at start")
+    s.start()
+    s.wait_rows(["Clipboar"])
+
+
+@session
+def texts(s):
+    s.start()
+    for text in ("Hello, World!", "Banana split", "héllo 中文", "x", "Date loaf"):
+        s.copy(text)
+    s.wait_rows(rows := ["Hello, W", "Banana s", "héllo 中文", "Date loa"])  # not the one character
+
+    # A row click: the box first, and only then the row goes last and onto the clipboard.
+    def nothing_moved_yet():
+        assert s.rows() == rows, f"the rows moved before the box was answered: {s.rows()}"
+    s.press("ClipShow", 2)
+    assert s.answer(nothing_moved_yet) == READY
+    s.wait_rows(rows := ["Hello, W", "Banana s", "Date loa", "héllo 中文"])
+    wait(lambda: s.x11_paste() == "héllo 中文".encode(), "X11 to paste the clicked text")
+
+    # Saved as files: a folder in the way gives an error that names the file, and the row stays.
+    os.mkdir(in_the_way := f"{s.work}/HelloW.txt")
+    s.press("t", 1)
+    assert '"HelloW.txt"' in (error := s.answer()) and error != SAVED, error
+    assert s.rows() == rows, s.rows()
+    os.rmdir(in_the_way)
+    # The text and a line end, in the code page or else (with a mark) in UTF-8.
+    for family, row, name, content in (("t", 1, "HelloW.txt", b"Hello, World!\r\n"),
+                                       ("w", 1, "HelloW.doc", b"Hello, World!\r\n"),
+                                       ("t", 4, "hllo.txt", "\ufeffhéllo 中文\r\n".encode())):
+        s.press(family, row)
+        assert s.answer() == SAVED
+        with open(f"{s.work}/{name}", "rb") as f:
+            assert f.read() == content, name
+
+
+@session
+def pictures_both_ways_and_empty_all(s):
+    s.start()
+    s.copy(file=(red := picture(f"{s.work}/red.bmp", 40, 30, RED)), mime="image/bmp")
+    s.copy(file=picture(f"{s.work}/blue.png", 24, 48, BLUE), mime="image/png")
+    wait(lambda: s.slots() == [RED, BLUE], lambda: f"slots red and blue (not {s.slots()})")
+    assert s.rows() == [], "a picture made a row"
+
+    s.copy("Some text")  # rows for Empty All
+    s.copy("More text")
+    s.press("simg", 1)
+    assert s.answer() == READY
+    for mime in ("image/png", "image/bmp"):  # the picture as PNG and as a DIB
+        data = wait(lambda: s.x11_paste(mime), f"X11 to paste the clicked picture as {mime}")
+        assert Image.of(data) == Image.of(red), f"X11 pastes another picture as {mime}"
+
+    s.press("EmptyAll", wait_done=True)
+    wait(lambda: s.rows() == [] and s.driver("formats") == [], "no rows and an empty clipboard")
+    assert s.slots() == [BLUE, RED], f"Empty All touched the pictures: {s.slots()}"
+
+
+if __name__ == "__main__":
+    main()
