@@ -188,8 +188,8 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         if self.display:
             self.x11.XCloseDisplay(self.display)
 
-    def start(self, ahead=False):  # in its folder; `ahead`: returns a Windows program joined after it
-        self.proc = proc = subprocess.Popen([self.wine, CONFIG.exe], cwd=self.work,
+    def start(self, ahead=False, folder=""):  # `ahead`: returns a Windows program joined after it
+        self.proc = proc = subprocess.Popen([self.wine, CONFIG.exe], cwd=f"{self.work}/{folder}",
                                             stderr=open(f"{self.work}/pastewright.log", "ab"))
         self.procs.append(proc)
 
@@ -213,11 +213,12 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         assert hwnd, f"no {family}{number}; the program " + ("runs" if self.running() else "has ended")
         return hwnd
 
-    def shown(self, family, number=0):  # its own flag: it stays set while the window is in the tray
-        return self.driver.info(self.control(family, number))["shown"]
+    def shown(self, family, number=0):  # its own flag (set in the tray too); not yet made: hidden
+        hwnd = self.driver.child(self.hwnd, family, number)
+        return bool(hwnd) and self.driver.info(hwnd)["shown"]
 
     def rows(self):  # the captions of the rows that show, top to bottom
-        rows = [self.driver.info(self.control("ClipShow", i)) for i in range(10)]
+        rows = [self.driver.info(h) for i in range(10) if (h := self.driver.child(self.hwnd, "ClipShow", i))]
         return [row["caption"] for row in rows if row["shown"]]
 
     def wait_rows(self, expected):

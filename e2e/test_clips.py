@@ -40,20 +40,29 @@ def texts(s):
     s.wait_rows(rows := ["Hello, W", "Banana s", "Date loa", "héllo 中文"])
     wait(lambda: s.x11_paste() == "héllo 中文".encode(), "X11 to paste the clicked text")
 
-    # Saved as files: a folder in the way gives an error that names the file, and the row stays.
-    os.mkdir(in_the_way := f"{s.work}/HelloW.txt")
-    s.press("t", 1)
-    assert '"HelloW.txt"' in (error := s.answer()) and error != SAVED, error
-    assert s.rows() == rows, s.rows()
-    os.rmdir(in_the_way)
-    # The text and a line end, in the code page or else (with a mark) in UTF-8.
-    for family, row, name, content in (("t", 1, "HelloW.txt", b"Hello, World!\r\n"),
+    # Saved as new files, never over one: the text and a line end, in the code page or else
+    # (with a mark) in UTF-8; a name taken by the user's own file gets a number.
+    with open(f"{s.work}/HelloW.txt", "wb") as f:
+        f.write(b"the user's notes")
+    for family, row, name, content in (("t", 1, "HelloW(2).txt", b"Hello, World!\r\n"),
+                                       ("t", 1, "HelloW(3).txt", b"Hello, World!\r\n"),
                                        ("w", 1, "HelloW.doc", b"Hello, World!\r\n"),
                                        ("t", 4, "hllo.txt", "\ufeffhéllo 中文\r\n".encode())):
         s.press(family, row)
-        assert s.answer() == SAVED
+        assert s.answer() == SAVED + ("\n" + name) * ("(" in name)
         with open(f"{s.work}/{name}", "rb") as f:
             assert f.read() == content, name
+    with open(f"{s.work}/HelloW.txt", "rb") as f:
+        assert f.read() == b"the user's notes", "the user's file was replaced"
+
+    # A folder gone from under the program: an error that names the file, and the row stays.
+    s.end()
+    os.mkdir(gone := f"{s.work}/gone")
+    s.start(folder="gone")
+    os.rmdir(gone)
+    s.press("t", 1)  # the text on the clipboard at its start
+    assert '"hllo.txt" could not be saved:' in (error := s.answer()), error
+    assert s.rows() == ["héllo 中文"], s.rows()
 
 
 @session
