@@ -2,7 +2,7 @@
 # Runs every benchmark and writes docs/BENCHMARKS.md.
 #
 # ./dev bench builds the native and mingw-x64 presets, starts Xvfb with a
-# private Wine prefix (e2e/wine_env.sh) and calls this script inside that
+# private Wine prefix (tools/wine_env.sh) and calls this script inside that
 # environment. Run alone, the script starts such an environment itself. The
 # full-screen snapshot is measured on a 1920x1080 screen, in a second private
 # environment of that size that lives only for that measurement.

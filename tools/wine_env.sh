@@ -13,6 +13,7 @@ wine_env_stop() {
   if [[ -n ${WINEPREFIX:-} && -d ${WINEPREFIX:-/nonexistent} ]]; then
     "$WINESERVER" -k 2>/dev/null || true
     "$WINESERVER" -w 2>/dev/null || true
+    rm -rf "$WINEPREFIX"
   fi
   if [[ -n $WINE_ENV_XVFB_PID ]]; then
     kill "$WINE_ENV_XVFB_PID" 2>/dev/null || true
@@ -40,19 +41,29 @@ wine_env_start() {
 
   export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml="
   local template="$ROOT/build/wine-template"
-  if [[ ! -f $template/.ready ]]; then
-    echo "creating a Wine prefix (once, about 15 s)"
-    rm -rf "$template"
-    mkdir -p "$(dirname "$template")"
-    WINEPREFIX="$template" "$WINE" wineboot -i </dev/null >/dev/null 2>&1
-    # Without a window manager Wine waits 2 s on every hide unless it manages
-    # the windows itself.
-    WINEPREFIX="$template" "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-      </dev/null >/dev/null 2>&1
-    WINEPREFIX="$template" "$WINESERVER" -w
-    touch "$template/.ready"
-  fi
-  export WINEPREFIX="$ROOT/build/wineprefix-${WINE_ENV_NAME:-run}"
+  mkdir -p "$ROOT/build"
+  # One template per clone, made once; runs started together wait for it.
+  (
+    flock 9
+    # The marker names what the template holds; an older one is made again.
+    if [[ ! -f $template/.ready-marlett ]]; then
+      printf '\n== preparing Wine for this clone (first run only, about 20 s)\n'
+      rm -rf "$template"
+      WINEPREFIX="$template" "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+      # Without a window manager Wine waits 2 s on every hide unless it
+      # manages the windows itself.
+      WINEPREFIX="$template" "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        </dev/null >/dev/null 2>&1
+      WINEPREFIX="$template" "$WINESERVER" -w
+      # The title bars' buttons are Marlett glyphs; Wine here does not look
+      # where fonts-wine puts it.
+      cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
+      touch "$template/.ready-marlett"
+    fi
+  ) 9>"$ROOT/build/wine-template.lock"
+  # Each run its own prefix, so that runs started together in one clone
+  # never share (or delete) each other's.
+  export WINEPREFIX="$ROOT/build/wineprefix-${WINE_ENV_NAME:-run}-$$"
   rm -rf "$WINEPREFIX"
   cp -a "$template" "$WINEPREFIX"
   # Start the server first with stdio away from any pipe, or Wine's services
@@ -62,10 +73,11 @@ wine_env_start() {
   export PW_WINE="$WINE"
 }
 
-# wine_env_wait_window TITLE SECONDS: waits until an X window with that title exists.
+# wine_env_wait_window TITLE SECONDS: waits until an X window whose title
+# matches exists, and prints its id.
 wine_env_wait_window() {
   local deadline=$((SECONDS + $2))
-  until xdotool search --name "$1" >/dev/null 2>&1; do
+  until xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; do
     ((SECONDS < deadline)) || { echo "window '$1' did not appear" >&2; return 1; }
     sleep 0.2
   done
