@@ -1,9 +1,11 @@
 """Other programs around ours: viewers before and after it in the clipboard chain, a neighbour
-that hangs or dies, a viewer ahead, content marked secret, lying pictures, a 100 MB text."""
+that hangs or dies, a viewer ahead, content marked secret, lying and run-length pictures, a
+100 MB text."""
 
+import glob
 import struct
 
-from harness import CF_DIB, CF_DIBV5, CF_UNICODETEXT, hexed, main, session, utf16, wait
+from harness import CF_DIB, CF_DIBV5, CF_UNICODETEXT, Image, hexed, main, session, utf16, wait
 
 HISTORY = "CanIncludeInClipboardHistory"
 
@@ -84,7 +86,14 @@ LIES = {
     "masks wider than a 16-bit pixel": (CF_DIB, dib(8, 8, 16, 3) + b"\0\0\xff\0" * 3 + bytes(128)),
     "a header of 4 GiB": (CF_DIBV5, dib(8, 8, 24, size=0xFFFFFFFF) + bytes(192)),
     "half a header": (CF_DIB, dib(8, 8, 24)[:20]),
+    "runs past their row": (CF_DIB, dib(4, 2, 8, 1) + bytes(1024) + bytes.fromhex("05000001")),
 }
+# Run-length encoded, 40 x 30, bottom row first: a literal, runs; rows of one run; a skip (black).
+RLE = [(200, 70, 20), (20, 160, 90), (90, 20, 160)]
+RLE8 = (dib(40, 30, 8, 1) + b"".join(bytes(c[::-1]) + b"\0" for c in RLE) + bytes(4 * 253)
+        + bytes.fromhex("000300020000" "2201" "0302" "0000" + "28010000" * 28 + "00020500" "2301" "0001"))
+RLE_ROWS = ([[(0, 0, 0)] * 5 + [RLE[1]] * 35] + [[RLE[1]] * 40] * 28
+            + [[RLE[0], RLE[2], RLE[0]] + [RLE[1]] * 34 + [RLE[2]] * 3])
 
 
 @session
@@ -99,6 +108,12 @@ def pictures_that_lie(s):
         slots = (slots + [rgb := (200, 70 + 20 * n, 200 - 25 * n)])[-5:]
         ahead.put(good(rgb))
         wait(lambda: s.slots() == slots, lambda: f"the slots {slots} after {lie} (not {s.slots()})")
+    ahead.put((CF_DIB, RLE8))  # saved, it is the very same picture
+    wait(lambda: s.slots() == slots[1:] + [RLE[1]], lambda: f"the run-length picture (not {s.slots()})")
+    s.press("sav", 5)
+    assert s.answer() == "File saved Pastewright run catalog"
+    saved = Image.of(glob.glob(f"{s.work}/Pastewright*.bmp")[0])
+    assert saved == Image(b"P6 40 30 255\n" + bytes(v for row in RLE_ROWS for p in row for v in p))
 
 
 @session

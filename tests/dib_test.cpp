@@ -87,6 +87,14 @@ TEST(DibDecode, EachDepthMaskAndPaletteGivesTopDownPixels) {
         .extra = {0xFF0000, 0xFF00, 0xFF}, .rows = {1, 2, 3, 0}}, {0xFF030201}},
       {{.name = "Rgb24OptionalTable", .width = 1, .height = 1, .used = 2,
         .extra = {0x123456, 0x654321}, .rows = {1, 2, 3, 0}}, {0xFF030201}},
+      // Bottom row first: runs, a literal (padded), a skip that leaves black, the end mark.
+      {{.name = "Rle8", .width = 5, .height = 3, .bpp = 8, .compression = dib::kRle8, .used = 3,
+        .extra = rgb, .rows = {3, 1, 2, 2, 0, 0, 0, 3, 0, 1, 2, 0, 2, 0, 0, 0, 0, 2, 2, 0, 3, 1, 0, 1}},
+       {kBlack, kBlack, kGreen, kGreen, kGreen, kRed, kGreen, kBlue, kRed, kRed,
+        kGreen, kGreen, kGreen, kBlue, kBlue}},
+      {{.name = "Rle4", .width = 5, .height = 2, .bpp = 4, .compression = dib::kRle4, .used = 3,
+        .extra = rgb, .rows = {5, 0x12, 0, 0, 0, 5, 0x01, 0x20, 0x10, 0, 0, 1}},
+       {kRed, kGreen, kBlue, kRed, kGreen, kGreen, kBlue, kGreen, kBlue, kGreen}},
   };
   for (const auto& c : cases) {
     const Picture picture = DecodePackedDib(c.dib.Bytes());
@@ -115,6 +123,15 @@ TEST(DibDecode, AMalformedBlockIsNoPicture) {
       {.name = "PaletteTooLong", .bpp = 8, .used = 257, .extra = std::vector<std::uint32_t>(257)},
       {.name = "PalettePastTheBlock", .bpp = 8, .used = 200, .extra = {0, 0}, .rows = {0, 0}},
       {.name = "RowsOneByteShort", .cut = 1}, {.name = "RowsMissing", .rows = {}},
+      // Run-length blocks with one colour whose runs do not fit the picture.
+      {.name = "Rle8RunPastItsRow", .bpp = 8, .compression = dib::kRle8, .used = 1, .extra = {0},
+       .rows = {3, 0, 0, 1}},
+      {.name = "Rle8RowsOpenAtTheEnd", .bpp = 8, .compression = dib::kRle8, .used = 1, .extra = {0},
+       .rows = {2, 0, 0, 0}},
+      {.name = "Rle4LiteralPastTheData", .width = 4, .height = 1, .bpp = 4,
+       .compression = dib::kRle4, .used = 1, .extra = {0}, .rows = {0, 4, 0}},
+      {.name = "Rle8TopDown", .height = -2, .bpp = 8, .compression = dib::kRle8, .used = 1,
+       .extra = {0}, .rows = {2, 0, 0, 0, 2, 0, 0, 1}},
       // Refused from the header alone, before anything is allocated for it.
       {.name = "MorePixelsThanAccepted", .width = 1 << 15, .height = (1 << 13) + 1},
       {.name = "HugeTopDownTruncated", .width = kMost, .height = -kMost},

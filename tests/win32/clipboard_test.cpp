@@ -54,6 +54,13 @@ TEST_F(Clipboard, PictureIsReadFromEachFormatOtherProgramsOffer) {
   std::vector<std::uint8_t> v5_dib(sizeof v5 + 9 * 7 * 4);
   std::memcpy(v5_dib.data(), &v5, sizeof v5);
   std::memcpy(v5_dib.data() + sizeof v5, translucent.bitmap().pixels().data(), 9 * 7 * 4);
+  // A header and, in place of the rows, a PNG file; JPEG's decoder alone reads one labelled JPEG.
+  const BITMAPINFOHEADER carrier{sizeof carrier, 9, 7, 1, 0, BI_PNG, DWORD(png.size()), 0, 0, 0, 0};
+  const auto* carried = reinterpret_cast<const std::uint8_t*>(&carrier);
+  std::vector<std::uint8_t> png_dib(carried, carried + sizeof carrier);
+  png_dib.insert(png_dib.end(), png.begin(), png.end());
+  std::vector<std::uint8_t> jpeg_label = png_dib;
+  jpeg_label[16] = BI_JPEG;
   const struct {
     const char* name;
     Formats formats;
@@ -64,6 +71,8 @@ TEST_F(Clipboard, PictureIsReadFromEachFormatOtherProgramsOffer) {
       {"PNG alone, as from X11", {{Registered(L"PNG"), png}}, translucent},
       {"DIB and PNG", {{CF_DIB, EncodePackedDib(opaque.bitmap())}, {Registered(L"PNG"), png}}, opaque},
       {"a DIB one byte short", {{CF_DIB, short_dib}}, {}},
+      {"a DIB carrying a PNG file", {{CF_DIB, png_dib}}, translucent},
+      {"a PNG file in a DIB that says JPEG", {{CF_DIB, jpeg_label}}, {}},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(PutOnClipboard(owner.get(), c.formats)) << c.name;

@@ -77,6 +77,15 @@ Picture DecodeFormat(UINT format, Decode&& decode) {
   return decode(std::span<const std::uint8_t>(lock.get(), lock.size()));
 }
 
+// A DIB's rows, run-length encoded ones too, or the JPEG or PNG file it
+// carries instead, read by that format's decoder alone.
+Picture DecodeDib(std::span<const std::uint8_t> block) {
+  const EmbeddedFile file = EmbeddedImage(block);
+  if (file.kind == EmbeddedFile::Png) return DecodePng(file.bytes);
+  if (file.kind == EmbeddedFile::Jpeg) return DecodeJpeg(file.bytes);
+  return DecodePackedDib(block);
+}
+
 // The picture in the first of the formats the owner offered itself: the
 // system lists those first, then the ones it makes up from them (the other
 // DIB variant, a bitmap handle). From a damaged DIB it makes up damaged
@@ -92,7 +101,7 @@ Picture ReadOpenClipboardPicture() {
       return picture;
     }
   } else if (own) {
-    if (Picture picture = DecodeFormat(own, DecodePackedDib)) return picture;
+    if (Picture picture = DecodeFormat(own, DecodeDib)) return picture;
   }
   // Pictures from X11 and from browsers often come as PNG alone.
   if (PngFormat() && ::IsClipboardFormatAvailable(PngFormat())) {

@@ -58,6 +58,62 @@ std::optional<std::vector<std::uint8_t>> StreamBytes(IStream* stream) {
   return std::vector<std::uint8_t>(lock.get(), lock.get() + size);
 }
 
+// The first frame, by the decoder of this container alone: the bytes must
+// not pick a codec of their choosing.
+Picture Decode(std::span<const std::uint8_t> bytes, const GUID& container) {
+  if (bytes.empty() || bytes.size() > ULONG_MAX) return {};
+
+  ComScope com;
+  if (!com.usable()) return {};
+  ComPtr<IWICImagingFactory> factory = CreateFactory();
+  if (!factory) return {};
+
+  ComPtr<IWICStream> stream;
+  if (FAILED(factory->CreateStream(stream.put())) ||
+      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
+                                          static_cast<DWORD>(bytes.size())))) {
+    return {};
+  }
+  ComPtr<IWICBitmapDecoder> decoder;
+  if (FAILED(factory->CreateDecoder(container, nullptr, decoder.put())) ||
+      FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand))) {
+    return {};
+  }
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(decoder->GetFrame(0, frame.put()))) return {};
+
+  UINT width = 0, height = 0;
+  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
+      width > INT_MAX || height > INT_MAX ||
+      std::uint64_t{width} * height > kMaxPicturePixels) {
+    return {};
+  }
+  double dpi_x = 96.0, dpi_y = 96.0;
+  if (FAILED(frame->GetResolution(&dpi_x, &dpi_y))) dpi_x = dpi_y = 96.0;
+
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(converter.put())) ||
+      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
+                                   WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return {};
+  }
+  std::vector<std::uint32_t> pixels;
+  try {
+    pixels.resize(std::size_t{width} * height);
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+  const UINT stride = width * 4;
+  const UINT size = stride * height;  // at most 2^30 by the pixel cap
+  if (FAILED(converter->CopyPixels(nullptr, stride, size,
+                                   reinterpret_cast<BYTE*>(pixels.data())))) {
+    return {};
+  }
+  return Picture::FromPixels(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
+                             std::move(pixels), WholeDpi(dpi_x), WholeDpi(dpi_y));
+}
+
 }  // namespace
 
 std::optional<std::vector<std::uint8_t>> EncodePicture(const Bitmap& bitmap, ImageFile kind) {
@@ -117,58 +173,11 @@ std::optional<std::vector<std::uint8_t>> EncodePicture(const Bitmap& bitmap, Ima
 }
 
 Picture DecodePng(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty() || bytes.size() > ULONG_MAX) return {};
+  return Decode(bytes, GUID_ContainerFormatPng);
+}
 
-  ComScope com;
-  if (!com.usable()) return {};
-  ComPtr<IWICImagingFactory> factory = CreateFactory();
-  if (!factory) return {};
-
-  ComPtr<IWICStream> stream;
-  if (FAILED(factory->CreateStream(stream.put())) ||
-      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes.data()),
-                                          static_cast<DWORD>(bytes.size())))) {
-    return {};
-  }
-  // Only the PNG decoder: the bytes must not pick a codec of their choosing.
-  ComPtr<IWICBitmapDecoder> decoder;
-  if (FAILED(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, decoder.put())) ||
-      FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand))) {
-    return {};
-  }
-  ComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(decoder->GetFrame(0, frame.put()))) return {};
-
-  UINT width = 0, height = 0;
-  if (FAILED(frame->GetSize(&width, &height)) || width == 0 || height == 0 ||
-      width > INT_MAX || height > INT_MAX ||
-      std::uint64_t{width} * height > kMaxPicturePixels) {
-    return {};
-  }
-  double dpi_x = 96.0, dpi_y = 96.0;
-  if (FAILED(frame->GetResolution(&dpi_x, &dpi_y))) dpi_x = dpi_y = 96.0;
-
-  ComPtr<IWICFormatConverter> converter;
-  if (FAILED(factory->CreateFormatConverter(converter.put())) ||
-      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
-                                   WICBitmapDitherTypeNone, nullptr, 0.0,
-                                   WICBitmapPaletteTypeCustom))) {
-    return {};
-  }
-  std::vector<std::uint32_t> pixels;
-  try {
-    pixels.resize(std::size_t{width} * height);
-  } catch (const std::bad_alloc&) {
-    return {};
-  }
-  const UINT stride = width * 4;
-  const UINT size = stride * height;  // at most 2^30 by the pixel cap
-  if (FAILED(converter->CopyPixels(nullptr, stride, size,
-                                   reinterpret_cast<BYTE*>(pixels.data())))) {
-    return {};
-  }
-  return Picture::FromPixels(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
-                             std::move(pixels), WholeDpi(dpi_x), WholeDpi(dpi_y));
+Picture DecodeJpeg(std::span<const std::uint8_t> bytes) {
+  return Decode(bytes, GUID_ContainerFormatJpeg);
 }
 
 }  // namespace pw::win32

@@ -23,5 +23,7 @@ std::optional<std::vector<std::uint8_t>> EncodePicture(const Bitmap& bitmap, Ima
 // a PNG, are damaged, or describe a picture larger than we accept. Pixels
 // come out as straight (not premultiplied) 0xAARRGGBB.
 Picture DecodePng(std::span<const std::uint8_t> bytes);
+// The same for a JPEG file (opaque).
+Picture DecodeJpeg(std::span<const std::uint8_t> bytes);
 
 }  // namespace pw::win32
