@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <limits>
 #include <new>
 #include <optional>
@@ -27,11 +28,11 @@ std::int32_t I32(std::span<const std::uint8_t> b, std::size_t at) {
   return static_cast<std::int32_t>(U32(b, at));
 }
 
-void Put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t v) {
+void Put16(std::span<std::uint8_t> out, std::size_t at, std::uint16_t v) {
   out[at] = static_cast<std::uint8_t>(v);
   out[at + 1] = static_cast<std::uint8_t>(v >> 8);
 }
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
+void Put32(std::span<std::uint8_t> out, std::size_t at, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
@@ -378,35 +379,44 @@ Picture DecodePackedDib(std::span<const std::uint8_t> block) {
   return Picture::FromPixels(layout.width, layout.height, std::move(pixels), layout.dpi_x, layout.dpi_y);
 }
 
+std::size_t PackedDibSize(const Bitmap& bitmap) {
+  return dib::kInfoHeader + static_cast<std::size_t>(bitmap.width()) *
+                                static_cast<std::size_t>(bitmap.height()) * 4;
+}
+
 std::vector<std::uint8_t> EncodePackedDib(const Bitmap& bitmap) {
+  std::vector<std::uint8_t> out(PackedDibSize(bitmap));
+  EncodePackedDib(bitmap, out);
+  return out;
+}
+
+void EncodePackedDib(const Bitmap& bitmap, std::span<std::uint8_t> out) {
   const std::size_t w = static_cast<std::size_t>(bitmap.width());
   const std::size_t h = static_cast<std::size_t>(bitmap.height());
-  const std::size_t image_bytes = w * h * 4;
-  std::vector<std::uint8_t> out(dib::kInfoHeader + image_bytes, 0);
+  std::fill(out.begin(), out.begin() + dib::kInfoHeader, std::uint8_t{0});
   Put32(out, 0, dib::kInfoHeader);
   Put32(out, 4, static_cast<std::uint32_t>(bitmap.width()));
   Put32(out, 8, static_cast<std::uint32_t>(bitmap.height()));  // positive: bottom-up
   Put16(out, 12, 1);
   Put16(out, 14, 32);
   Put32(out, 16, dib::kRgb);
-  Put32(out, 20, static_cast<std::uint32_t>(image_bytes));
+  Put32(out, 20, static_cast<std::uint32_t>(w * h * 4));
   Put32(out, 24, static_cast<std::uint32_t>(PelsPerMeterFromDpi(bitmap.dpi_x())));
   Put32(out, 28, static_cast<std::uint32_t>(PelsPerMeterFromDpi(bitmap.dpi_y())));
   // Colours used and important stay 0: no table.
 
   const std::uint32_t* src = bitmap.pixels().data();
   std::uint8_t* dst = out.data() + dib::kInfoHeader;
-  for (std::size_t y = 0; y < h; ++y) {
+  for (std::size_t y = 0; y < h; ++y, dst += 4 * w) {
     const std::uint32_t* row = src + (h - 1 - y) * w;
-    for (std::size_t x = 0; x < w; ++x, dst += 4) {
-      const std::uint32_t p = row[x];
-      dst[0] = static_cast<std::uint8_t>(p);
-      dst[1] = static_cast<std::uint8_t>(p >> 8);
-      dst[2] = static_cast<std::uint8_t>(p >> 16);
-      dst[3] = static_cast<std::uint8_t>(p >> 24);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(dst, row, 4 * w);  // 0xAARRGGBB is B, G, R, A in memory already
+    } else {
+      for (std::size_t x = 0; x < w; ++x) {
+        for (int i = 0; i < 4; ++i) dst[4 * x + i] = static_cast<std::uint8_t>(row[x] >> (8 * i));
+      }
     }
   }
-  return out;
 }
 
 }  // namespace pw

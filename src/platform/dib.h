@@ -59,6 +59,10 @@ EmbeddedFile EmbeddedImage(std::span<const std::uint8_t> block);
 // bottom-up rows, the alpha in each pixel's fourth byte, and the resolution
 // in pixels per metre.
 std::vector<std::uint8_t> EncodePackedDib(const Bitmap& bitmap);
+// The same into memory of PackedDibSize bytes, for a huge picture to be
+// copied once, straight into the block the clipboard takes.
+std::size_t PackedDibSize(const Bitmap& bitmap);
+void EncodePackedDib(const Bitmap& bitmap, std::span<std::uint8_t> out);
 
 // Resolution conversions between dots per inch and a header's pixels per
 // metre (whole dots per inch, 96 when the header gives none).

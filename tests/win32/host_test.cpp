@@ -76,6 +76,14 @@ TEST_F(HostTest, ScreenCopyIsTheWholeScreenOpaque) {
   for (std::uint32_t p : screen.bitmap().pixels()) ASSERT_EQ(p >> 24, 0xFFu);
 }
 
+// The PNG on the clipboard as another program reads it; made then, if it was only offered.
+Picture PngOnClipboard() {
+  UniqueWindow reader = HiddenWindow();
+  OpenClipboardScope open(reader.get());
+  GlobalLockScope<const std::uint8_t> png(::GetClipboardData(::RegisterClipboardFormatW(L"PNG")));
+  return png ? DecodePng(std::span(png.get(), png.size())) : Picture();
+}
+
 TEST_F(HostTest, OurPictureIsOurObjectOnItsNoticeAndAFreshReadersDecoding) {
   host.JoinClipboardChain();
   const Picture ours = Pattern(33, 21, true, 120.0);
@@ -85,13 +93,19 @@ TEST_F(HostTest, OurPictureIsOurObjectOnItsNoticeAndAFreshReadersDecoding) {
   EXPECT_TRUE(::IsClipboardFormatAvailable(::RegisterClipboardFormatW(L"PNG")));
   const Picture decoded = SystemClipboard(nullptr).ReadPicture().picture;
   EXPECT_TRUE(SamePixels(decoded, ours) && !(decoded == ours) && decoded.bitmap().dpi_x() == 120.0);
+  EXPECT_TRUE(SamePixels(PngOnClipboard(), ours));
   UniqueWindow other = HiddenWindow();
+  events.reads.clear();
   ASSERT_TRUE(PutOnClipboard(other.get(), {{CF_DIB, EncodePackedDib(ours.bitmap())}}));
   EXPECT_TRUE(SamePixels(events.reads.back(), ours) && !(events.reads.back() == ours));
+  EXPECT_EQ(ours.use_count(), 1);  // the host let it go with the clipboard
 }
 
 TEST_F(HostTest, ClosingTellsTheProgramThenEndsTheLoopAndLaterShowsFindNoWindow) {
+  const Picture ours = Pattern(6, 5, true);
+  ASSERT_TRUE(host.PutPicture(ours));
   ::SendMessageW(::FindWindowW(kMainClass, nullptr), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(SamePixels(PngOnClipboard(), ours));  // made as its owner went
   EXPECT_TRUE(events.closing);
   EXPECT_EQ(::FindWindowW(kMainClass, nullptr), nullptr);
   MSG quit{};

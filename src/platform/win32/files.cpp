@@ -83,11 +83,13 @@ FileResult WriteNewFile(std::u16string_view name, std::string_view bytes) {
 
 FileResult SaveNewBitmap(std::u16string_view name, const Picture& picture) {
   if (picture.empty()) return {FileResult::Failed, u"There is no picture to save."};
-  const std::optional<std::vector<std::uint8_t>> file =
-      EncodePicture(picture.bitmap(), ImageFile::Bmp);
-  if (!file) return {FileResult::Failed, u"The picture could not be converted to a bitmap file."};
-  return WriteNewFile(name, std::string_view(reinterpret_cast<const char*>(file->data()),
-                                             file->size()));
+  WaitCursorScope busy;
+  const EncodedFile file = EncodeFile(picture.bitmap(), ImageFile::Bmp);
+  GlobalLockScope<const char> bytes(file.memory.get());
+  if (!bytes || bytes.size() < file.size) {
+    return {FileResult::Failed, u"The picture could not be converted to a bitmap file."};
+  }
+  return WriteNewFile(name, std::string_view(bytes.get(), file.size));
 }
 
 int AnsiCode(char16_t c) {

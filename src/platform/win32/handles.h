@@ -112,6 +112,19 @@ class SelectScope {
   HGDIOBJ old_;
 };
 
+// The wait cursor for the scope: long picture work runs on the thread that
+// would otherwise answer the pointer.
+class WaitCursorScope {
+ public:
+  WaitCursorScope() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursorScope() { ::SetCursor(previous_); }
+  WaitCursorScope(const WaitCursorScope&) = delete;
+  WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+ private:
+  HCURSOR previous_;
+};
+
 // GlobalLock for the scope.
 template <typename T>
 class GlobalLockScope {

@@ -226,7 +226,10 @@ void MainWindow::Close() {
 }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
-  if (chain_.Handle(msg, wparam, lparam) || tray_.Handle(msg, wparam, lparam)) return 0;
+  if (chain_.Handle(msg, wparam, lparam) || tray_.Handle(msg, wparam, lparam) ||
+      (owner_messages_ && owner_messages_(msg, wparam))) {
+    return 0;
+  }
   switch (msg) {
     case WM_CLOSE:  // the close box, Alt+F4, the system menu
       Close();

@@ -33,6 +33,11 @@ class MainWindow final : public FormWindow {
 
   ClipboardChain& chain() { return chain_; }
   TrayIcon& tray() { return tray_; }
+  // Takes the messages the window gets as the clipboard's owner (rendering
+  // what it offered, losing the clipboard); true when it handled one.
+  void SetClipboardOwnerHandler(std::function<bool(UINT, WPARAM)> handler) {
+    owner_messages_ = std::move(handler);
+  }
 
  protected:
   bool MadeAtStart(ControlId id) const override;
@@ -54,6 +59,7 @@ class MainWindow final : public FormWindow {
   std::function<void()> close_others_;
   ClipboardChain chain_;
   TrayIcon tray_;
+  std::function<bool(UINT, WPARAM)> owner_messages_;
   bool closing_ = false;
 };
 

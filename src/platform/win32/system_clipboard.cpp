@@ -162,6 +162,11 @@ UniqueGlobal GlobalCopy(const void* data, std::size_t size, std::size_t zero_tai
 
 }  // namespace
 
+bool SystemClipboard::HoldsOurPicture() const {
+  return written_ && (closing_ || (written_sequence_ != 0 &&
+                                   ::GetClipboardSequenceNumber() == written_sequence_));
+}
+
 TextRead SystemClipboard::ReadText() {
   OpenClipboardScope scope(owner_, retry_);
   if (!scope.opened()) return Refusal<TextRead>(ReadStatus::Locked);
@@ -175,13 +180,11 @@ TextRead SystemClipboard::ReadText() {
 
 PictureRead SystemClipboard::ReadPicture() {
   // Our own picture, still untouched: the same object, without decoding it.
-  if (written_ && (closing_ || (written_sequence_ != 0 &&
-                                ::GetClipboardSequenceNumber() == written_sequence_))) {
-    return {ReadStatus::Ok, written_};
-  }
+  if (HoldsOurPicture()) return {ReadStatus::Ok, written_};
   OpenClipboardScope scope(owner_, retry_);
   if (!scope.opened()) return Refusal<PictureRead>(ReadStatus::Locked);
   if (ContentWithheld()) return Refusal<PictureRead>(ReadStatus::Withheld);
+  WaitCursorScope busy;
   return {ReadStatus::Ok, ReadOpenClipboardPicture()};
 }
 
@@ -217,19 +220,15 @@ bool SystemClipboard::PutText(std::u16string_view text, const RichText& rich) {
 
 bool SystemClipboard::PutPicture(const Picture& picture) {
   if (picture.empty()) return Clear();
-  // Everything is encoded before the clipboard is opened, so that a failure
-  // leaves it as it was.
+  // The DIB is made before the clipboard is opened, so that a failure leaves
+  // it as it was; it is the one copy of the pixels a put makes.
   UniqueGlobal dib;
-  try {
-    const std::vector<std::uint8_t> packed = EncodePackedDib(picture.bitmap());
-    dib = GlobalCopy(packed.data(), packed.size());
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  if (!dib) return false;
-  UniqueGlobal png;
-  if (const auto file = EncodePicture(picture.bitmap(), ImageFile::Png)) {
-    png = GlobalCopy(file->data(), file->size());
+  {
+    WaitCursorScope busy;
+    dib.reset(::GlobalAlloc(GMEM_MOVEABLE, PackedDibSize(picture.bitmap())));
+    GlobalLockScope<std::uint8_t> lock(dib.get());
+    if (!lock) return false;
+    EncodePackedDib(picture.bitmap(), std::span(lock.get(), PackedDibSize(picture.bitmap())));
   }
   {
     OpenClipboardScope scope(owner_, retry_);
@@ -237,7 +236,10 @@ bool SystemClipboard::PutPicture(const Picture& picture) {
     written_ = {};
     if (!::SetClipboardData(CF_DIB, dib.get())) return false;
     dib.release();
-    if (png && PngFormat() && ::SetClipboardData(PngFormat(), png.get())) png.release();
+    // Encoding a large picture as PNG takes seconds: it is made only for a
+    // program that asks for it (Render). The offer returns no handle either way.
+    if (PngFormat()) ::SetClipboardData(PngFormat(), nullptr);
+    png_pending_ = PngFormat() && ::IsClipboardFormatAvailable(PngFormat());
     // Closing the clipboard notifies the viewers, our own window among
     // them, which reads the clipboard before the close has returned.
     written_ = picture;
@@ -248,6 +250,36 @@ bool SystemClipboard::PutPicture(const Picture& picture) {
   // may have counted).
   written_sequence_ = ::GetClipboardSequenceNumber();
   return true;
+}
+
+bool SystemClipboard::HandleOwnerMessage(UINT msg, WPARAM wparam) {
+  switch (msg) {
+    case WM_RENDERFORMAT:  // another program reads the clipboard, open for it
+      if (wparam == PngFormat()) Render();
+      return true;
+    case WM_RENDERALLFORMATS: {  // our window goes: the PNG must not go with it
+      if (!png_pending_) return true;
+      OpenClipboardScope scope(owner_, retry_);
+      if (scope.opened() && ::GetClipboardOwner() == owner_) Render();
+      return true;
+    }
+    case WM_DESTROYCLIPBOARD:  // another content replaces ours: nothing is left to render
+      written_ = {};
+      written_sequence_ = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void SystemClipboard::Render() {
+  if (!written_ || !png_pending_) return;
+  WaitCursorScope busy;
+  EncodedFile png = EncodeFile(written_.bitmap(), ImageFile::Png);
+  if (png.memory && ::SetClipboardData(PngFormat(), png.memory.get())) {
+    png.memory.release();
+    png_pending_ = false;
+  }
 }
 
 }  // namespace pw::win32

@@ -55,10 +55,22 @@ class SystemClipboard {
   PictureRead ReadPicture();
   bool Clear();
   bool PutText(std::u16string_view text, const RichText& rich);
-  // As CF_DIB (32 bits per pixel, alpha in the fourth byte) and as "PNG".
+  // As CF_DIB (32 bits per pixel, alpha in the fourth byte) and as "PNG",
+  // the PNG made when first asked for. The owner window hands its messages
+  // as the clipboard's owner to HandleOwnerMessage.
   bool PutPicture(const Picture& picture);
 
+  // WM_RENDERFORMAT, WM_RENDERALLFORMATS and WM_DESTROYCLIPBOARD; false for
+  // any other message. Once the clipboard holds another content the picture
+  // is let go.
+  bool HandleOwnerMessage(UINT msg, WPARAM wparam);
+
  private:
+  // The clipboard still holds the picture we last put there, untouched.
+  bool HoldsOurPicture() const;
+  // The PNG of our picture, onto the clipboard open for it.
+  void Render();
+
   HWND owner_;
   ClipboardRetry retry_;
   // The last picture put on the clipboard, the clipboard's sequence number
@@ -66,6 +78,7 @@ class SystemClipboard {
   Picture written_;
   DWORD written_sequence_ = 0;
   bool closing_ = false;
+  bool png_pending_ = false;  // offered, not yet made
 };
 
 }  // namespace pw::win32

@@ -46,6 +46,9 @@ bool Win32Host::Attach(Events& events) {
   w.overlay = std::make_unique<CutOverlay>(events);
   if (!w.main->Create()) return false;
   w.clipboard.emplace(w.main->hwnd());
+  w.main->SetClipboardOwnerHandler([&clipboard = *w.clipboard](UINT msg, WPARAM wparam) {
+    return clipboard.HandleOwnerMessage(msg, wparam);
+  });
   return true;
 }
 
