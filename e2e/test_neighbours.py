@@ -1,11 +1,11 @@
 """Other programs around ours: viewers before and after it in the clipboard chain, a neighbour
-that hangs or dies, a viewer ahead, content marked secret, lying and run-length pictures, a
-100 MB text."""
+that hangs or dies, a viewer ahead, content marked secret, lying and run-length pictures, a large
+picture that X11 copies as it comes back, a 100 MB text."""
 
 import glob
 import struct
 
-from harness import CF_DIB, CF_DIBV5, CF_UNICODETEXT, Image, hexed, main, session, utf16, wait
+from harness import CF_DIB, CF_DIBV5, CF_UNICODETEXT, Image, hexed, main, picture, session, utf16, wait
 
 HISTORY = "CanIncludeInClipboardHistory"
 
@@ -114,6 +114,23 @@ def pictures_that_lie(s):
     assert s.answer() == "File saved Pastewright run catalog"
     saved = Image.of(glob.glob(f"{s.work}/Pastewright*.bmp")[0])
     assert saved == Image(b"P6 40 30 255\n" + bytes(v for row in RLE_ROWS for p in row for v in p))
+
+
+@session
+def a_large_picture_clicked_back_while_x11_copies_it(s):
+    """Wine's own manager holds the clipboard while it hands a picture to an X11 program, for longer
+    than the program waits when the picture is large; the notice of the click's write, passed on late
+    by a viewer ahead, comes in meanwhile. The picture still comes back, once."""
+    ahead, large = s.start(ahead=True), (30, 120, 200)
+    s.copy(file=picture(f"{s.work}/large.png", 4000, 3000, large), mime="image/png")
+    wait(lambda: s.slots() == [large], "the large picture", timeout=30)
+    ahead("late")
+    s.press("simg", 1)
+    wait(lambda: ahead("notices")[1] == "2", "the notice of the click's write to reach the viewer ahead")
+    assert s.x11_paste("image/bmp"), "X11 could not paste the clicked picture"
+    assert s.answer() == "Content Ready Paste OK"
+    s.settle()
+    assert s.slots() == [large], f"the picture is not back once: {s.slots()}"
 
 
 @session

@@ -12,7 +12,12 @@ Picture MakePicture(int width, int height, std::uint32_t tag) {
 }
 
 void FakeHost::Changed() {
+  if (late_notices) return void(++waiting_notices_);
   if (joined && events_) events_->ClipboardChanged();
+}
+
+void FakeHost::PassLateNotices() {
+  for (late_notices = false; waiting_notices_ > 0; --waiting_notices_) Changed();
 }
 
 void FakeHost::Copy(std::optional<std::u16string> text, Picture picture, RichText rich) {
@@ -116,7 +121,7 @@ bool FakeHost::PutPicture(const Picture& picture) {
   if (locked) return false;
   log.push_back("put-picture");
   withheld = false;
-  Copy(std::nullopt, picture);
+  Copy(std::nullopt, loses_pictures ? Picture() : picture);
   return true;
 }
 

@@ -33,6 +33,9 @@ class FakeHost final : public Host {
   RichText clip_rich;
   bool locked = false;    // reads say Locked, writes fail
   bool withheld = false;  // the content carries a do-not-record marker
+  bool loses_pictures = false;  // a picture put "succeeds" and leaves the clipboard empty
+  bool late_notices = false;    // notices wait, as behind a viewer ahead, for PassLateNotices
+  void PassLateNotices();
 
   WindowView view;
   std::vector<std::string> log;
@@ -99,6 +102,7 @@ class FakeHost final : public Host {
   FileResult TakeName(std::u16string_view name);
 
   Events* events_ = nullptr;
+  int waiting_notices_ = 0;
 };
 
 // A small solid picture; `tag` makes its pixels distinct.

@@ -53,7 +53,22 @@ TEST_F(AppTest, ThumbnailClickPutsTheSamePictureBackAsTheNewestThenTellsTheUser)
   fake.locked = true;
   app.Clicked(Control(Role::Thumbnail, 1));
   EXPECT_EQ(Slots(), (std::vector<Picture>{p[2], p[0], p[1]}));
-  EXPECT_EQ(fake.log.back().rfind("error:", 0), 0u);
+  EXPECT_EQ(fake.log.back().rfind("error:The picture could not be put", 0), 0u);
+
+  // So does a clipboard that loses it after the put.
+  fake.locked = false;
+  fake.loses_pictures = true;
+  app.Clicked(Control(Role::Thumbnail, 1));
+  EXPECT_EQ(Slots(), (std::vector<Picture>{p[0], p[1], p[2]}));
+  EXPECT_EQ(fake.log.back().rfind("error:The picture did not come back", 0), 0u);
+
+  // The notices of the click passed on late, by a viewer ahead: back once, as the newest.
+  fake.loses_pictures = false;
+  fake.late_notices = true;
+  app.Clicked(Control(Role::Thumbnail, 1));
+  fake.PassLateNotices();
+  EXPECT_EQ(Slots(), (std::vector<Picture>{p[1], p[2], p[0]}));
+  EXPECT_EQ(fake.boxes.back(), MsgReadyPaste);
 }
 
 TEST_F(AppTest, SaveWritesTheWholePictureToANewFileNamedForTheMoment) {

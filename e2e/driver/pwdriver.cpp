@@ -95,7 +95,8 @@ bool OpenClipboardSoon(HWND owner) {
 // The driver's window, on a thread of its own that pumps messages since others send to it. It
 // owns what the driver puts on the clipboard and, once joined, is a viewer in the chain that
 // counts the change notices and passes each on; asked to, it has the clipboard held open while
-// it passes the next one on, as a neighbour may.
+// it passes the next one on, as a neighbour may, or passes the next notice of a DIB on only once
+// another program has the clipboard open (late: 1 asked, 2 holding the notice).
 struct Agent {
   std::atomic<HWND> hwnd{nullptr};
   HWND next = nullptr;
@@ -103,10 +104,16 @@ struct Agent {
   std::atomic<bool> passed_while_held{false};
   std::atomic<DWORD> hold_ms{0};
   std::atomic<long> notices{0};
+  std::atomic<int> late{0};
 } agent;
 
 void OnDrawClipboard(WPARAM wp, LPARAM lp) {
   if (agent.joining) return;  // that notice reports no change: the next would store it again
+  if (agent.late == 1 && ::IsClipboardFormatAvailable(CF_DIB)) {
+    agent.late = 2;
+    for (int i = 0; i < 500 && !::GetOpenClipboardWindow(); ++i) ::Sleep(10);
+    agent.late = 0;
+  }
   std::atomic<int> held{0};  // 1 open, 2 closed again
   std::thread locker;
   if (const DWORD ms = agent.hold_ms) {
@@ -256,7 +263,8 @@ Fields Serve(const Fields& f) {
     }, false);
     return {Num(agent.hwnd)};
   }
-  if (c == "notices") return {Num(agent.notices)};
+  if (c == "notices") return {Num(agent.notices), Num(agent.late)};
+  if (c == "late") return {Num(agent.late = 1)};
   if (c == "put") {  // HOLD_MS [FORMAT BYTES]...
     Blocks blocks;
     for (std::size_t i = 2; i + 1 < f.size(); i += 2) {

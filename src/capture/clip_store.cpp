@@ -1,5 +1,6 @@
 #include "capture/clip_store.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace pw {
@@ -50,7 +51,7 @@ void StoreText(ClipStore& store, std::u16string text, RichText rich) {
 }
 
 void StorePicture(ClipStore& store, Picture picture) {
-  if (picture.empty()) return;
+  if (picture.empty() || std::ranges::find(store.pictures, picture) != store.pictures.end()) return;
   const int held = store.PictureCount();
   if (held == kPictureSlots) {
     for (int n = 1; n < kPictureSlots; ++n) store.pictures[n - 1] = std::move(store.pictures[n]);

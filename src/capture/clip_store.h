@@ -59,7 +59,8 @@ WindowView ViewOf(const ClipStore& store);
 void StoreText(ClipStore& store, std::u16string text, RichText rich = {});
 // The picture goes into the lowest empty slot; with all five held, slot 1
 // is dropped and the others move down one slot. An empty picture is no
-// picture and changes nothing.
+// picture, and one already held (our own, read back late) is there already:
+// either changes nothing.
 void StorePicture(ClipStore& store, Picture picture);
 
 // Empties a text and gives its memory back: clear() would keep it as

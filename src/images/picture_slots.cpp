@@ -16,10 +16,12 @@ void ThumbnailClick(Host& host, ClipStore& store, int n) {
   RemovePictureSlot(store, static_cast<std::int16_t>(n));
   host.ClearClipboard();
   const bool put = host.PutPicture(store.Picture2);
-  if (!put) {
-    // The picture left its slot but never reached the clipboard: keep it.
-    StorePicture(store, store.Picture2);
-  }
+  // The notice of the put has stored it back by now, unless a viewer ahead of
+  // us passes it on late (it then finds the picture held) or the system lost
+  // it: what the clipboard now gives tells which.
+  const bool back = put && host.ReadPicture().picture == store.Picture2;
+  // Kept as the newest in any case: it left its slot.
+  StorePicture(store, store.Picture2);
   // Only the click needs it; a huge picture must not stay in memory twice.
   store.Picture2 = Picture();
   if (!put) {
@@ -27,6 +29,12 @@ void ThumbnailClick(Host& host, ClipStore& store, int n) {
         u"The picture could not be put on the clipboard because another program is using it. "
         u"It is kept as the newest picture; please try again.",
         MessageKind::Error);
+    return;
+  }
+  if (!back) {
+    host.MessageBox(u"The picture did not come back from the clipboard. It is kept as the newest "
+                    u"picture; please try again.",
+                    MessageKind::Error);
     return;
   }
   host.MessageBox(MsgReadyPaste);

@@ -12,7 +12,8 @@ namespace pw {
 void RemovePictureSlot(ClipStore& store, std::int16_t k);
 
 // Puts the picture of slot n back on the clipboard, where the change handler
-// takes it again as the newest picture. An empty slot does nothing.
+// takes it again as the newest picture; the newest it is even when it does
+// not come back. An empty slot does nothing.
 void ThumbnailClick(Host& host, ClipStore& store, int n);
 
 }  // namespace pw

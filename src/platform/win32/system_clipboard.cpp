@@ -168,6 +168,7 @@ bool SystemClipboard::HoldsOurPicture() const {
 }
 
 TextRead SystemClipboard::ReadText() {
+  if (HoldsOurPicture()) return {};  // no text, and no need to open a clipboard others may hold
   OpenClipboardScope scope(owner_, retry_);
   if (!scope.opened()) return Refusal<TextRead>(ReadStatus::Locked);
   if (ContentWithheld()) return Refusal<TextRead>(ReadStatus::Withheld);

@@ -52,6 +52,9 @@ class SystemClipboard {
   // The owner's own DIB (CF_DIB or CF_DIBV5, whichever it offered first),
   // else a bitmap handle, else a registered "PNG". Reading back our own
   // picture before anyone else changed the clipboard gives the same object.
+  // Both reads know our own picture without opening the clipboard, which
+  // another program may hold open for long: Wine's clipboard manager does
+  // while it hands a large picture to an X11 program.
   PictureRead ReadPicture();
   bool Clear();
   bool PutText(std::u16string_view text, const RichText& rich);
