@@ -182,11 +182,18 @@ TextRead SystemClipboard::ReadText() {
 PictureRead SystemClipboard::ReadPicture() {
   // Our own picture, still untouched: the same object, without decoding it.
   if (HoldsOurPicture()) return {ReadStatus::Ok, written_};
-  OpenClipboardScope scope(owner_, retry_);
-  if (!scope.opened()) return Refusal<PictureRead>(ReadStatus::Locked);
-  if (ContentWithheld()) return Refusal<PictureRead>(ReadStatus::Withheld);
-  WaitCursorScope busy;
-  return {ReadStatus::Ok, ReadOpenClipboardPicture()};
+  PictureRead read;
+  {
+    OpenClipboardScope scope(owner_, retry_);
+    if (!scope.opened()) return Refusal<PictureRead>(ReadStatus::Locked);
+    if (ContentWithheld()) return Refusal<PictureRead>(ReadStatus::Withheld);
+    WaitCursorScope busy;
+    read.picture = ReadOpenClipboardPicture();
+  }
+  // Wine keeps a copy of each block this process read until it next opens
+  // the clipboard: for a large picture, as much memory again as its pixels.
+  OpenClipboardScope let_go(owner_, {.tries = 1});
+  return read;
 }
 
 bool SystemClipboard::Clear() {
