@@ -145,6 +145,9 @@ TEST(DibEncode, ABottomUp32BitBlockThatDecodesToThePictureAndItsResolution) {
   const Picture picture = Picture::FromPixels(7, 5, pixels, 120.0, 120.0);
   const std::vector<std::uint8_t> block = EncodePackedDib(picture.bitmap());
   ASSERT_EQ(block.size(), 40u + 7 * 5 * 4);
+  std::vector<std::uint8_t> reused(block.size(), 0xAA);  // memory as an allocator hands it out
+  EncodePackedDib(picture.bitmap(), reused);
+  EXPECT_EQ(reused, block);
   EXPECT_EQ(std::vector<std::uint8_t>(block.begin(), block.begin() + 17),
             (std::vector<std::uint8_t>{40, 0, 0, 0, 7, 0, 0, 0, 5, 0, 0, 0, 1, 0, 32, 0, 0}));
   EXPECT_EQ(block[40 + 3], picture.bitmap().at(0, 4) >> 24);  // the bottom row first, alpha kept

@@ -161,7 +161,7 @@ TEST(Files, ANewFileIsWrittenWholeOrNotAtAllAndNeverReplacesOne) {
 }
 
 TEST(Files, TheBitmapFileIsTheWholePictureAt24Bits) {
-  const Picture picture = Pattern(37, 23);  // an odd width: padded rows
+  const Picture picture = Pattern(37, 300);  // an odd width (padded rows), rows past one band
   Take(L"pw-picture.bmp");
   ASSERT_EQ(SaveNewBitmap(u"pw-picture.bmp", picture).status, FileResult::Written);
   const std::string file = Take(L"pw-picture.bmp");
@@ -173,7 +173,7 @@ TEST(Files, TheBitmapFileIsTheWholePictureAt24Bits) {
 }
 
 TEST(Png, RoundTripKeepsPixelsAlphaAndResolution) {
-  const Picture picture = Pattern(31, 17, true, 144.0);
+  const Picture picture = Pattern(31, 300, true, 144.0);  // rows past one band of the encoder
   const Picture back = DecodePng(*EncodePicture(picture.bitmap(), ImageFile::Png));
   EXPECT_TRUE(SamePixels(back, picture));
   EXPECT_EQ(back.bitmap().dpi_y(), 144.0);
