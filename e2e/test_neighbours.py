@@ -1,9 +1,9 @@
 """Other programs around ours: viewers before and after it in the clipboard chain, a neighbour
-that hangs or dies, a viewer ahead, content marked secret, lying pictures, a 100 MB text."""
+that hangs or dies, a viewer ahead, content marked secret, a 100 MB text."""
 
 import struct
 
-from harness import CF_DIB, CF_DIBV5, CF_UNICODETEXT, hexed, main, session, utf16, wait
+from harness import CF_UNICODETEXT, hexed, main, session, utf16, wait
 
 HISTORY = "CanIncludeInClipboardHistory"
 
@@ -71,34 +71,6 @@ def a_viewer_ahead(s):
     wait(lambda: ahead.notices() >= before + 2, "the click's two changes to go round")
     s.settle()
     assert s.rows() == rows[1:] + rows[:1], s.rows()
-
-
-def dib(width, height, bpp, compression=0, size=40):
-    """A BITMAPINFOHEADER that says whatever it is told."""
-    return struct.pack("<IiiHHIIiiII", size, width, height, 1, bpp, compression, 0, 0, 0, 0, 0)
-
-
-LIES = {
-    "a body cut off after half its rows": (CF_DIB, dib(64, 64, 32) + bytes(64 * 32 * 4)),
-    "100000 x 100000 pixels": (CF_DIB, dib(100000, 100000, 32) + bytes(64)),
-    "masks wider than a 16-bit pixel": (CF_DIB, dib(8, 8, 16, 3) + b"\0\0\xff\0" * 3 + bytes(128)),
-    "a header of 4 GiB": (CF_DIBV5, dib(8, 8, 24, size=0xFFFFFFFF) + bytes(192)),
-    "half a header": (CF_DIB, dib(8, 8, 24)[:20]),
-}
-
-
-@session
-def pictures_that_lie(s):
-    # After each lie a good picture takes the next slot, or pushes out the oldest, if the lie took none.
-    ahead, slots = s.start(ahead=True), [(200, 30, 250), (200, 50, 225)]
-    good = lambda rgb: (CF_DIB, dib(16, 12, 24) + bytes(rgb[::-1]) * 16 * 12)  # noqa: E731
-    for rgb in slots:
-        ahead.put(good(rgb))
-    for n, (lie, block) in enumerate(LIES.items()):
-        ahead.put(block)
-        slots = (slots + [rgb := (200, 70 + 20 * n, 200 - 25 * n)])[-5:]
-        ahead.put(good(rgb))
-        wait(lambda: s.slots() == slots, lambda: f"the slots {slots} after {lie} (not {s.slots()})")
 
 
 @session

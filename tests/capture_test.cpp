@@ -51,19 +51,6 @@ TEST_F(AppTest, EleventhTextDropsTheOldestAndEveryCaptionFollowsItsText) {
   EXPECT_LT(held, 1u << 20);
 }
 
-TEST_F(AppTest, PicturesFillSlotsAndTheSixthDropsTheOldestAsTheSameObjects) {
-  std::vector<Picture> pictures;
-  for (std::uint32_t i = 0; i < 6; ++i) pictures.push_back(MakePicture(4, 3, 0xFF000000 + i));
-  for (int i = 0; i < 5; ++i) fake.CopyPicture(pictures[i]);
-  EXPECT_EQ(Slots(), std::vector<Picture>(pictures.begin(), pictures.begin() + 5));
-  fake.CopyPicture(pictures[5]);
-  EXPECT_EQ(Slots(), std::vector<Picture>(pictures.begin() + 1, pictures.end()));
-  // A cleared clipboard or formats nobody reads push nothing out.
-  fake.Copy(std::nullopt);
-  fake.Copy(u"");
-  EXPECT_EQ(Slots(), std::vector<Picture>(pictures.begin() + 1, pictures.end()));
-}
-
 TEST_F(AppTest, TextWinsOverAPictureAndOneCharacterTakesNeither) {
   fake.Copy(u"text", MakePicture());
   fake.Copy(u"y", MakePicture());

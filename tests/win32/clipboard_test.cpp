@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <thread>
 
 #include "platform/dib.h"
@@ -247,31 +246,6 @@ TEST_F(Chain, EachStateIsExaminedOnceAndNeverInsideAnEarlierRun) {
   EXPECT_EQ(deepest, 1);
   ::SendMessageW(viewer.hwnd.get(), WM_DRAWCLIPBOARD, 0, 0);  // passed on late by another viewer
   EXPECT_EQ(changes, 3);
-}
-
-TEST_F(Chain, AHungViewerAfterUsDoesNotHoldUsUp) {
-  UniqueHandle joined(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  std::atomic<bool> hung = false;
-  std::thread neighbour([&] {
-    Viewer viewer;
-    viewer.Join();
-    hung = true;
-    ::SetEvent(joined.get());
-    ::WaitForSingleObject(release.get(), 20000);  // handling no message meanwhile
-    hung = false;
-  });
-  ASSERT_EQ(::WaitForSingleObject(joined.get(), 10000), WAIT_OBJECT_0);
-  bool handled_while_hung = false;
-  ClipboardChain timed([&] { handled_while_hung = hung; });
-  Viewer viewer(&timed);
-  viewer.Join();
-  handled_while_hung = false;
-  Copy(u"while it hangs");
-  viewer.Leave();
-  ::SetEvent(release.get());
-  neighbour.join();
-  EXPECT_TRUE(handled_while_hung);
 }
 
 }  // namespace
