@@ -99,7 +99,13 @@ HWND FormWindow::Make(std::size_t index) {
       control.hwnd = make(WC_EDITW, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL);
       break;
     case ControlKind::Label: control.hwnd = make(WC_STATICW, SS_LEFT | SS_NOPREFIX); break;
-    case ControlKind::IconBox:
+    case ControlKind::IconButton:
+    case ControlKind::PictureButton:
+      control.box = std::make_unique<PictureBox>();
+      if (control.box->CreateButton(parent, numeric, r, visible != 0, layout.caption)) {
+        control.hwnd = control.box->hwnd();
+      }
+      break;
     case ControlKind::ImageBox:
     case ControlKind::Panel:
       control.box = std::make_unique<PictureBox>();
@@ -188,6 +194,8 @@ LRESULT FormWindow::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       OnCommand(wparam, lparam);
       return 0;
+    case WM_DRAWITEM:
+      return OnDrawItem(wparam, lparam);
     case WM_CTLCOLORSTATIC:
       return OnStaticColour(wparam, lparam);
     case WM_DPICHANGED:
@@ -210,6 +218,17 @@ void FormWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
   const std::optional<ControlId> id = ControlOfNumericId(LOWORD(wparam));
   assert(id && "a click from a control without an id of ours");
   if (id) Clicked(*id);
+}
+
+LRESULT FormWindow::OnDrawItem(WPARAM wparam, LPARAM lparam) {
+  const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+  for (const Child& control : controls_) {
+    if (control.hwnd == item.hwndItem && control.box) {
+      control.box->DrawItem(item);
+      return TRUE;
+    }
+  }
+  return Default(WM_DRAWITEM, wparam, lparam);
 }
 
 LRESULT FormWindow::OnStaticColour(WPARAM wparam, LPARAM lparam) {

@@ -64,6 +64,7 @@ class FormWindow : public Window {
   void PlaceControls();
   void AttachToolTips();
   void OnCommand(WPARAM wparam, LPARAM lparam);
+  LRESULT OnDrawItem(WPARAM wparam, LPARAM lparam);
   void OnDpiChanged(WPARAM wparam, const RECT& suggested);
   LRESULT OnStaticColour(WPARAM wparam, LPARAM lparam);
 

@@ -31,16 +31,8 @@ std::optional<ControlId> ControlOf(HWND control) {
 
 }  // namespace
 
-void SetRowCaption(HWND button, std::u16string_view caption) {
-  std::wstring shown;
-  for (char16_t c : caption) {
-    shown += static_cast<wchar_t>(c);
-    if (c == u'&') shown += L'&';
-  }
-  ::SetWindowTextW(button, shown.c_str());
-}
-
 std::u16string RowCaption(HWND button) {
+  if (::GetWindowLongPtrW(button, GWL_STYLE) & BS_ICON) return {};
   const std::u16string shown = WindowText(button);
   std::u16string caption;
   for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -87,6 +79,7 @@ bool MainWindow::MadeAtStart(ControlId id) const {
 void MainWindow::ControlMade(ControlId id, HWND control) {
   if (id.role == Role::Row) {
     ::SetWindowSubclass(control, &RowButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetRowCaption(control, u"");
   }
 }
 
@@ -121,8 +114,11 @@ void MainWindow::ShowRow(int slot, const RowView& row) {
 
 void MainWindow::ShowSlot(int n, const Picture& picture) {
   PictureBox* thumbnail = Box(Control(Role::Thumbnail, n));
-  if (!(thumbnail->picture() == picture)) thumbnail->SetPicture(picture);
   const bool held = !picture.empty();
+  if (thumbnail->picture().empty() == held) {
+    ::SetWindowTextW(thumbnail->hwnd(), Wide(ThumbnailName(n, !held)).c_str());
+  }
+  if (!(thumbnail->picture() == picture)) thumbnail->SetPicture(picture);
   for (Role role : kSlotButtons) {
     if (Shown(Control(role, n)) != held) ShowControl(Control(role, n), held);
   }
@@ -137,6 +133,27 @@ void MainWindow::ShowControl(ControlId id, bool shown) {
 bool MainWindow::Shown(ControlId id) const {
   HWND control = ControlWindow(id);
   return control && (::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void MainWindow::SetRowCaption(HWND button, std::u16string_view caption) {
+  // An image button whose image draws nothing shows no text, but its text
+  // is still its name.
+  const bool named_only = caption.empty();
+  const LONG_PTR style = ::GetWindowLongPtrW(button, GWL_STYLE);
+  const LONG_PTR wanted = named_only ? style | BS_ICON : style & ~LONG_PTR{BS_ICON};
+  if (wanted != style) {
+    ::SetWindowLongPtrW(button, GWL_STYLE, wanted);
+    ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(named_only ? resources_.BlankIcon() : nullptr));
+  }
+  std::wstring shown;
+  for (char16_t c : caption) {
+    shown += static_cast<wchar_t>(c);
+    if (c == u'&') shown += L'&';
+  }
+  const std::optional<ControlId> row = ControlOf(button);
+  if (named_only && row) shown = Wide(RowName(row->slot));
+  ::SetWindowTextW(button, shown.c_str());
 }
 
 // --- the row preview -----------------------------------------------------------

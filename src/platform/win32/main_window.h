@@ -44,6 +44,7 @@ class MainWindow final : public FormWindow {
   static LRESULT CALLBACK RowButtonProc(HWND button, UINT msg, WPARAM wparam, LPARAM lparam,
                                         UINT_PTR subclass, DWORD_PTR self);
   void ShowRow(int slot, const RowView& row);
+  void SetRowCaption(HWND button, std::u16string_view caption);
   void ShowSlot(int n, const Picture& picture);
   void ShowControl(ControlId id, bool shown);
   bool Shown(ControlId id) const;
@@ -57,9 +58,10 @@ class MainWindow final : public FormWindow {
   bool closing_ = false;
 };
 
-// A row button's caption is a piece of copied text: '&' shows as itself, not
-// as a keyboard shortcut. The caption as set and as read back.
-void SetRowCaption(HWND button, std::u16string_view caption);
+// A row button's caption as the user sees it. The caption is a piece of
+// copied text: '&' shows as itself, not as a keyboard shortcut; a row with an
+// empty caption is named after its number ("Text 3") for screen readers, and
+// that name does not show.
 std::u16string RowCaption(HWND button);
 
 }  // namespace pw::win32
