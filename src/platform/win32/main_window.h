@@ -27,6 +27,12 @@ class MainWindow final : public FormWindow {
   void ShowTextPreview(int slot, std::u16string_view text);
   void HideTextPreview();
 
+  // Shows it again, active, the focus on its first control.
+  void Restore();
+  // An arrow key on one of its controls: moves the focus along a row and
+  // between rows, or about the picture column. True when it was one.
+  bool ArrowKey(const MSG& msg);
+
   SizeTwips OuterSize() const;
   // At these screen twips, above ordinary windows.
   void PlaceOnTop(std::int32_t left, std::int32_t top);
@@ -48,6 +54,9 @@ class MainWindow final : public FormWindow {
   void ShowSlot(int n, const Picture& picture);
   void ShowControl(ControlId id, bool shown);
   bool Shown(ControlId id) const;
+  // Before the focused control hides or is disabled: the focus goes back to
+  // the control before it, or on to the next one.
+  void PassFocusOn(HWND control, bool back);
   void RowPointerMoved(HWND button, POINT at);
   void Close();
 
