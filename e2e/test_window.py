@@ -113,6 +113,8 @@ def keyboard(s):
     s.keys("Escape")
     wait(lambda: not s.windows(s.preview_class), "Esc to close the preview")
     s.focused_on("Preview picture 1")
+    s.keys("Up", "Return")  # the focused icon goes with the picture: the focus goes back to its slot
+    s.focused_on("Picture 1, empty")
 
 
 def at_own_size(box):
