@@ -14,6 +14,17 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 int IconPixels(int dpi) { return ::MulDiv(16, dpi, USER_DEFAULT_SCREEN_DPI); }
 
+// Enter presses a focused push button through DM_GETDEFID, as it does an
+// owner-drawn one. Not offered as a push button that can become the default,
+// it is never restyled as one by the dialog keys: that frame would stay
+// behind when the focus leaves by an arrow or a click.
+LRESULT CALLBACK NeverDefault(HWND button, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                              DWORD_PTR) {
+  if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(button, &NeverDefault, id);
+  const LRESULT result = ::DefSubclassProc(button, msg, wparam, lparam);
+  return msg == WM_GETDLGCODE ? result & ~LRESULT{DLGC_UNDEFPUSHBUTTON} : result;
+}
+
 }  // namespace
 
 FormWindow::FormWindow(ResourceCache& resources, const FormLayout& layout, FormStyle style)
@@ -96,7 +107,10 @@ HWND FormWindow::Make(std::size_t index) {
                              ThisModule(), nullptr);
   };
   switch (layout.kind) {
-    case ControlKind::Button: control.hwnd = make(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON); break;
+    case ControlKind::Button:
+      control.hwnd = make(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
+      if (control.hwnd) ::SetWindowSubclass(control.hwnd, &NeverDefault, 0, 0);
+      break;
     case ControlKind::CheckBox: control.hwnd = make(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX); break;
     case ControlKind::Frame: control.hwnd = make(WC_BUTTONW, BS_GROUPBOX); break;
     case ControlKind::TextBox:
