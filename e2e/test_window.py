@@ -115,6 +115,8 @@ def keyboard(s):
     s.focused_on("Preview picture 1")
     s.keys("Up", "Return")  # the focused icon goes with the picture: the focus goes back to its slot
     s.focused_on("Picture 1, empty")
+    s.keys(*["Tab"] * 5, "Return")  # Enter on Empty All, which is disabled then: the focus goes on
+    s.focused_on("Hide")
 
 
 def at_own_size(box):
