@@ -156,7 +156,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         self.wine, self.work = os.environ["PW_WINE"], os.path.join(CONFIG.work, name)
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.work)
-        self.procs, self.drivers, self.proc, self.display = [], [], None, None
+        self.procs, self.drivers, self.proc, self.display, self.hwnd = [], [], None, None, None
 
     def begin(self):
         self.x11 = x11 = ctypes.CDLL("libX11.so.6")  # to ask who owns the selection
@@ -212,6 +212,15 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         hwnd = self.driver.child(self.hwnd, family, number)
         assert hwnd, f"no {family}{number}; the program " + ("runs" if self.running() else "has ended")
         return hwnd
+
+    def named(self, name):  # a control of the main window by its name for screen readers, or 0
+        return int((self.driver("named", self.hwnd, hexed(name)) + [0])[0])
+
+    def focused_on(self, name):  # waits until the control of that name has the keyboard focus
+        wait(lambda: int(self.driver("focus", self.hwnd)[0]) == (self.named(name) or -1), f"the focus on {name!r}")
+
+    def keys(self, *keys):  # real key presses, to the window that has the focus
+        run("xdotool", "key", "--delay", "20", *keys)
 
     def shown(self, family, number=0):  # its own flag (set in the tray too); not yet made: hidden
         hwnd = self.driver.child(self.hwnd, family, number)
