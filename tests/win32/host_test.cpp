@@ -10,7 +10,6 @@
 #include "platform/win32/layout.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/system_clipboard.h"
-#include "platform/win32/wic.h"
 #include "platform/win32/window_names.h"
 #include "support.h"
 
@@ -170,25 +169,6 @@ TEST(Files, ANewFileIsWrittenWholeOrNotAtAllAndNeverReplacesOne) {
   EXPECT_EQ(::GetFileAttributesW(L"pw-partial.txt"), INVALID_FILE_ATTRIBUTES);
   Take(L"pw-partial.txt");
   ::VirtualFree(memory, 0, MEM_RELEASE);
-}
-
-TEST(Files, TheBitmapFileIsTheWholePictureAt24Bits) {
-  const Picture picture = Pattern(37, 23);  // an odd width: padded rows
-  Take(L"pw-picture.bmp");
-  ASSERT_EQ(SaveNewBitmap(u"pw-picture.bmp", picture).status, FileResult::Written);
-  const std::string file = Take(L"pw-picture.bmp");
-  ASSERT_GT(file.size(), 54u);
-  EXPECT_EQ(file.substr(0, 2), "BM");
-  EXPECT_EQ(file[28], 24);  // bits per pixel
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data()) + 14;
-  EXPECT_TRUE(SamePixels(DecodePackedDib(std::span(bytes, file.size() - 14)), picture));
-}
-
-TEST(Png, RoundTripKeepsPixelsAlphaAndResolution) {
-  const Picture picture = Pattern(31, 17, true, 144.0);
-  const Picture back = DecodePng(*EncodePicture(picture.bitmap(), ImageFile::Png));
-  EXPECT_TRUE(SamePixels(back, picture));
-  EXPECT_EQ(back.bitmap().dpi_y(), 144.0);
 }
 
 TEST(Ansi, DoubleByteCharactersAreNegativeInChineseCodePage) {
