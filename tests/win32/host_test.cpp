@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <span>
 
 #include "platform/dib.h"
 #include "platform/win32/files.h"
