@@ -179,7 +179,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
             self.driver("post", self.hwnd, WM_CLOSE, 0, 0)
         for driver in [d for d in self.drivers if d.hung]:
             driver.hang(False)
-        if any(p.poll() is None for p in self.procs if p.args[0] == "xclip"):
+        if any(p.poll() is None for p in self.procs if hasattr(p, "x11_owner")):
             self.driver.put()  # Wine takes the selection back before the xclips stop
         for proc in self.procs:
             stop(proc)
@@ -276,32 +276,40 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         for hwnd in [self.hwnd] * self.running() + [self.driver.agent]:
             self.driver.send(hwnd, WM_NULL)
 
-    def copy(self, text=None, file=None, mime=None):
-        """Copies a text, or a file as `mime`, in X11; returns the notices the first viewer got.
-        After a Windows write Wine 8 imports the next X11 selection twice (sometimes once): a
-        neutral one nobody reads takes that, and the copy itself is imported once."""
+    def copy(self, text=None, file=None, mime=None, rich=None):
+        """Copies a text (with `rich`, {target: content}: its formatted versions too), or a file as
+        `mime`, in X11; returns the notices the first viewer got. After a Windows write Wine 8 imports the next X11 selection
+        twice (sometimes once): a neutral one nobody reads takes that, and the copy itself once."""
         if text is not None:
             pathlib.Path(file := f"{self.work}/copy-{len(self.procs)}.txt").write_text(text)
         pathlib.Path(neutral := f"{self.work}/neutral.txt").write_text("neutral")
         for _ in range(5):  # a Windows write makes Wine take the selection, a little later
             self._sync_wine()
-            if holder := self._xclip(neutral, "application/x-neutral"):
+            if holder := self._own(neutral, "application/x-neutral"):
                 self._sync_wine()
                 if holder.poll() is None:
                     break
         assert holder and holder.poll() is None, "the selection could not be handed to a neutral owner"
         before = self.driver.notices()
-        assert self._xclip(file, mime), "xclip ended before it took the selection"
+        if rich:
+            for n, (target, content) in enumerate(rich.items()):
+                pathlib.Path(f"{file}.{n}").write_text(content)
+            targets = [f"{t}={file}.{n}" for n, t in enumerate(rich)]
+            assert self._own(f"UTF8_STRING={file}", *targets), "the X11 owner ended"
+        else:
+            assert self._own(file, mime), "xclip ended before it took the selection"
         self._sync_wine()
         return self.driver.notices() - before
 
-    def _xclip(self, path, mime):  # an xclip owning the selection, or False if it ended first
+    def _own(self, *what):  # xclip (FILE, MIME) or x11_owner.py (TARGET=FILE...) owning the selection
         owner = lambda: self.x11.XGetSelectionOwner(self.display, self.clipboard)  # noqa: E731
         before = owner()
-        self.procs.append(proc := subprocess.Popen(
-            ["xclip", "-quiet", "-selection", "clipboard", "-i", path] + ["-t", mime] * bool(mime),
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        wait(lambda: proc.poll() is not None or owner() not in (0, before), "xclip to own the selection")
+        cmd = ([sys.executable, f"{os.path.dirname(__file__)}/x11_owner.py", *what] if "=" in what[0]
+               else ["xclip", "-quiet", "-selection", "clipboard", "-i", what[0]] + ["-t", what[1]] * bool(what[1]))
+        self.procs.append(proc := subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                                   stderr=subprocess.DEVNULL))
+        proc.x11_owner = True
+        wait(lambda: proc.poll() is not None or owner() not in (0, before), "the X11 program to own the selection")
         return proc.poll() is None and proc
 
     def _sync_wine(self):

@@ -66,6 +66,29 @@ def texts(s):
 
 
 @session
+def formatted_text(s):
+    """A text copied with its HTML and RTF goes back with them; a plain one goes back plain."""
+    s.start()
+    markup = lambda n: f"<p><b>Bold {n}</b> and <a href='x{n}'>link</a></p>"  # noqa: E731
+    rtf = lambda n: f"{{\\rtf1 {{\\b Bold {n}}} and link}}"  # noqa: E731
+    s.copy("Plain text")
+    for n in range(10):  # the plain text is pushed out: each clip's formats move with its text
+        s.copy(f"Bold {n} and link", rich={"text/html": markup(n), "text/rtf": rtf(n)})
+    s.wait_rows([f"Bold {n} a" for n in range(10)])
+    for row, n in ((3, 2), (1, 0)):
+        s.press("ClipShow", row - 1)
+        assert s.answer() == READY
+        wait(lambda: markup(n).encode() in (s.x11_paste("text/html") or b""), f"X11 to paste markup {n}")
+        assert s.x11_paste("text/rtf").rstrip(b"\0") == rtf(n).encode(), s.x11_paste("text/rtf")
+        assert s.x11_paste() == f"Bold {n} and link".encode()
+    s.copy("Plain again")
+    s.press("ClipShow", 9)
+    assert s.answer() == READY
+    wait(lambda: s.x11_paste() == b"Plain again", "X11 to paste the plain text")
+    assert not s.x11_paste("text/html"), "a plain text went back with markup"
+
+
+@session
 def pictures_both_ways_and_empty_all(s):
     s.start()
     s.copy(file=(red := picture(f"{s.work}/red.bmp", 40, 30, RED)), mime="image/bmp")
