@@ -156,7 +156,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         self.wine, self.work = os.environ["PW_WINE"], os.path.join(CONFIG.work, name)
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.work)
-        self.procs, self.drivers, self.proc, self.display = [], [], None, None
+        self.procs, self.drivers, self.proc, self.display, self.hwnd = [], [], None, None, None
 
     def begin(self):
         self.x11 = x11 = ctypes.CDLL("libX11.so.6")  # to ask who owns the selection
@@ -179,7 +179,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
             self.driver("post", self.hwnd, WM_CLOSE, 0, 0)
         for driver in [d for d in self.drivers if d.hung]:
             driver.hang(False)
-        if any(p.poll() is None for p in self.procs if p.args[0] == "xclip"):
+        if any(p.poll() is None for p in self.procs if hasattr(p, "x11_owner")):
             self.driver.put()  # Wine takes the selection back before the xclips stop
         for proc in self.procs:
             stop(proc)
@@ -212,6 +212,15 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         hwnd = self.driver.child(self.hwnd, family, number)
         assert hwnd, f"no {family}{number}; the program " + ("runs" if self.running() else "has ended")
         return hwnd
+
+    def named(self, name):  # a control of the main window by its name for screen readers, or 0
+        return int((self.driver("named", self.hwnd, hexed(name)) + [0])[0])
+
+    def focused_on(self, name):  # waits until the control of that name has the keyboard focus
+        wait(lambda: int(self.driver("focus", self.hwnd)[0]) == (self.named(name) or -1), f"the focus on {name!r}")
+
+    def keys(self, *keys):  # real key presses, to the window that has the focus
+        run("xdotool", "key", "--delay", "20", *keys)
 
     def shown(self, family, number=0):  # its own flag (set in the tray too); not yet made: hidden
         hwnd = self.driver.child(self.hwnd, family, number)
@@ -267,32 +276,40 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         for hwnd in [self.hwnd] * self.running() + [self.driver.agent]:
             self.driver.send(hwnd, WM_NULL)
 
-    def copy(self, text=None, file=None, mime=None):
-        """Copies a text, or a file as `mime`, in X11; returns the notices the first viewer got.
-        After a Windows write Wine 8 imports the next X11 selection twice (sometimes once): a
-        neutral one nobody reads takes that, and the copy itself is imported once."""
+    def copy(self, text=None, file=None, mime=None, rich=None):
+        """Copies a text (with `rich`, {target: content}: its formatted versions too), or a file as
+        `mime`, in X11; returns the notices the first viewer got. After a Windows write Wine 8 imports the next X11 selection
+        twice (sometimes once): a neutral one nobody reads takes that, and the copy itself once."""
         if text is not None:
             pathlib.Path(file := f"{self.work}/copy-{len(self.procs)}.txt").write_text(text)
         pathlib.Path(neutral := f"{self.work}/neutral.txt").write_text("neutral")
         for _ in range(5):  # a Windows write makes Wine take the selection, a little later
             self._sync_wine()
-            if holder := self._xclip(neutral, "application/x-neutral"):
+            if holder := self._own(neutral, "application/x-neutral"):
                 self._sync_wine()
                 if holder.poll() is None:
                     break
         assert holder and holder.poll() is None, "the selection could not be handed to a neutral owner"
         before = self.driver.notices()
-        assert self._xclip(file, mime), "xclip ended before it took the selection"
+        if rich:
+            for n, (target, content) in enumerate(rich.items()):
+                pathlib.Path(f"{file}.{n}").write_text(content)
+            targets = [f"{t}={file}.{n}" for n, t in enumerate(rich)]
+            assert self._own(f"UTF8_STRING={file}", *targets), "the X11 owner ended"
+        else:
+            assert self._own(file, mime), "xclip ended before it took the selection"
         self._sync_wine()
         return self.driver.notices() - before
 
-    def _xclip(self, path, mime):  # an xclip owning the selection, or False if it ended first
+    def _own(self, *what):  # xclip (FILE, MIME) or x11_owner.py (TARGET=FILE...) owning the selection
         owner = lambda: self.x11.XGetSelectionOwner(self.display, self.clipboard)  # noqa: E731
         before = owner()
-        self.procs.append(proc := subprocess.Popen(
-            ["xclip", "-quiet", "-selection", "clipboard", "-i", path] + ["-t", mime] * bool(mime),
-            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        wait(lambda: proc.poll() is not None or owner() not in (0, before), "xclip to own the selection")
+        cmd = ([sys.executable, f"{os.path.dirname(__file__)}/x11_owner.py", *what] if "=" in what[0]
+               else ["xclip", "-quiet", "-selection", "clipboard", "-i", what[0]] + ["-t", what[1]] * bool(what[1]))
+        self.procs.append(proc := subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                                   stderr=subprocess.DEVNULL))
+        proc.x11_owner = True
+        wait(lambda: proc.poll() is not None or owner() not in (0, before), "the X11 program to own the selection")
         return proc.poll() is None and proc
 
     def _sync_wine(self):

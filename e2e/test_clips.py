@@ -1,12 +1,24 @@
-"""Clips in and out: start-up, texts and pictures copied in X11, put back, saved, Empty All."""
+"""Clips in and out: start-up, texts and pictures copied in X11 or put by a Windows program, put
+back, saved, Empty All."""
 
+import glob
 import os
+import struct
 
-from harness import Image, main, picture, session, wait
+from harness import CF_DIB, Image, main, picture, session, wait
 
 READY = "Content Ready Paste OK"
 SAVED = "File saved Pastewright run catalog"
 RED, BLUE = (210, 30, 40), (30, 60, 200)
+# Run-length encoded (BI_RLE8), 40 x 300, bottom row first: a literal and runs, rows of one run, a
+# skip that leaves black.
+RLE = [(200, 70, 20), (20, 160, 90), (90, 20, 160)]
+RLE8 = (struct.pack("<IiiHHIIiiII", 40, 40, 300, 1, 8, 1, 0, 0, 0, 0, 0)
+        + b"".join(bytes(c[::-1]) + b"\0" for c in RLE) + bytes(4 * 253) + bytes.fromhex(
+            "000300020000" "2201" "0302" "0000" + "28010000" * 298 + "00020500" "2301" "0001"))
+RLE_PICTURE = Image(b"P6 40 300 255\n" + bytes(v for row in (
+    [[(0, 0, 0)] * 5 + [RLE[1]] * 35] + [[RLE[1]] * 40] * 298
+    + [[RLE[0], RLE[2], RLE[0]] + [RLE[1]] * 34 + [RLE[2]] * 3]) for p in row for v in p))
 
 
 @session
@@ -66,6 +78,29 @@ def texts(s):
 
 
 @session
+def formatted_text(s):
+    """A text copied with its HTML and RTF goes back with them; a plain one goes back plain."""
+    s.start()
+    markup = lambda n: f"<p><b>Bold {n}</b> and <a href='x{n}'>link</a></p>"  # noqa: E731
+    rtf = lambda n: f"{{\\rtf1 {{\\b Bold {n}}} and link}}"  # noqa: E731
+    s.copy("Plain text")
+    for n in range(10):  # the plain text is pushed out: each clip's formats move with its text
+        s.copy(f"Bold {n} and link", rich={"text/html": markup(n), "text/rtf": rtf(n)})
+    s.wait_rows([f"Bold {n} a" for n in range(10)])
+    for row, n in ((3, 2), (1, 0)):
+        s.press("ClipShow", row - 1)
+        assert s.answer() == READY
+        wait(lambda: markup(n).encode() in (s.x11_paste("text/html") or b""), f"X11 to paste markup {n}")
+        assert s.x11_paste("text/rtf").rstrip(b"\0") == rtf(n).encode(), s.x11_paste("text/rtf")
+        assert s.x11_paste() == f"Bold {n} and link".encode()
+    s.copy("Plain again")
+    s.press("ClipShow", 9)
+    assert s.answer() == READY
+    wait(lambda: s.x11_paste() == b"Plain again", "X11 to paste the plain text")
+    assert not s.x11_paste("text/html"), "a plain text went back with markup"
+
+
+@session
 def pictures_both_ways_and_empty_all(s):
     s.start()
     s.copy(file=(red := picture(f"{s.work}/red.bmp", 40, 30, RED)), mime="image/bmp")
@@ -84,6 +119,16 @@ def pictures_both_ways_and_empty_all(s):
     s.press("EmptyAll", wait_done=True)
     wait(lambda: s.rows() == [] and s.driver("formats") == [], "no rows and an empty clipboard")
     assert s.slots() == [BLUE, RED], f"Empty All touched the pictures: {s.slots()}"
+
+    # Run-length encoded by a Windows program: taken, then saved and pasted in X11 as itself.
+    s.driver.put((CF_DIB, RLE8))
+    wait(lambda: s.slots() == [BLUE, RED, RLE[1]], lambda: f"the run-length picture (not {s.slots()})")
+    s.press("sav", 3)
+    assert s.answer() == SAVED
+    assert Image.of(glob.glob(f"{s.work}/Pastewright*.bmp")[0]) == RLE_PICTURE, "saved as another picture"
+    s.press("simg", 3)
+    assert s.answer() == READY
+    assert Image.of(wait(lambda: s.x11_paste("image/png"), "X11 to paste it")) == RLE_PICTURE
 
 
 if __name__ == "__main__":

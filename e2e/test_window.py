@@ -3,10 +3,10 @@
 import glob
 import os
 
-from harness import WM_CLOSE, Image, main, picture, run, session, unhexed, utf16, wait
+from harness import Image, main, picture, run, session, unhexed, utf16, wait
 
 TRAY, ICON = "__winex11_standalone_tray", "__winex11_tray_icon"  # Wine's, without a desktop
-ORANGE, BLACK = (240, 140, 20), (0, 0, 0)
+ORANGE, BLACK, RED = (240, 140, 20), (0, 0, 0), (210, 30, 40)
 CORNERS = ((30, 160, 60), (30, 60, 200), (210, 30, 40), (240, 140, 20))  # from the top left, by rows
 
 
@@ -39,9 +39,12 @@ def pointing_and_the_tray(s):
     s.point(d.info(icons()[0])["rect"], 1)
     wait(shown, "a click on the tray icon to restore the window")
     assert s.rows() == ["Line ", "While hi"], s.rows()  # eight characters, less leading spaces
-    hide()  # again: still one icon
-    d.send(s.hwnd, s.tray_message, 0, 1 << 16 | 0x202)  # newer shells add the icon's id
-    wait(shown, "a button-up with the icon's id to restore the window")
+    # Again (still one icon): a button-up with the icon's id, as newer shells send it, and the
+    # shell's choice of the icon by the mouse and by the keyboard. The focus is on the first control.
+    for code in (1 << 16 | 0x202, 0x400, 0x401):
+        hide()
+        d.send(s.hwnd, s.tray_message, 0, code)
+        s.focused_on("Line ")
     s.end()
     assert s.proc.returncode == 0, s.proc.returncode
     wait(lambda: icons() == [], "the tray icon to go")
@@ -55,8 +58,8 @@ def about_and_the_preview(s):
     about = wait(lambda: s.windows(s.about_class), "the About window")
     s.press("cmd_about", wait_done=True)
     assert s.windows(s.about_class) == about, "a second About window opened"
-    d("post", about[0], WM_CLOSE, 0, 0)
-    wait(lambda: not s.windows(s.about_class), "the About window to close")
+    s.keys("Escape")
+    wait(lambda: not s.windows(s.about_class), "Esc to close the About window")
     s.press("cmd_about")
     wait(lambda: len(s.windows(s.about_class)) == 1, "the About window to open again")
 
@@ -71,8 +74,49 @@ def about_and_the_preview(s):
         window = wait(lambda: s.windows(s.preview_class), "the preview")[0]
         box = d.info(d.child(window, "PreviewImage"))["rect"]
         wait(lambda: looks_right(Image.screen().crop(*box)), f"picture {slot} {looks_right.__doc__}")
-        d("post", window, WM_CLOSE, 0, 0)
-        wait(lambda: not s.windows(s.preview_class), "the preview to close")
+        s.keys("alt+F4")
+        wait(lambda: not s.windows(s.preview_class), "Alt+F4 to close the preview")
+
+
+@session
+def keyboard(s):
+    """Real key presses on controls found by their names: Tab, Enter and Space do what a click does."""
+    s.copy("First text")
+    s.start()
+    s.focused_on("First te")
+    s.copy(file=(red := picture(f"{s.work}/red.bmp", 40, 30, RED)), mime="image/bmp")
+    s.copy("Second text")
+    s.copy(" " * 8 + "third")  # a row without a caption is read by its number, which does not show
+    s.wait_rows(["First te", "Second t", "Text 3"])
+    left, top, right, bottom = s.driver.info(s.named("Text 3"))["rect"]
+    assert len(Image.screen().crop(left + 3, top + 3, right - 3, bottom - 3).colours()) == 1
+    s.keys("shift+Tab")  # round from the first control to the last, and back
+    s.focused_on("AI Hide")
+    s.keys(*["Tab"] * 6)
+    s.focused_on("Save text 2 as .txt")
+    s.keys("Return")
+    assert s.answer() == "File saved Pastewright run catalog"
+    with open(f"{s.work}/Secondt.txt", "rb") as f:
+        assert f.read() == b"Second text\r\n"
+    s.focused_on("Save text 2 as .txt")  # where it was before the box
+    s.keys(*["Tab"] * 7)  # past the hidden rows
+    s.focused_on("Picture 1")
+
+    def picture_already_back():  # as with a click: the box comes last
+        assert Image.of(wait(lambda: s.x11_paste("image/bmp"), "the picture")) == Image.of(red)
+    s.keys("space")
+    assert s.answer(picture_already_back) == "Content Ready Paste OK"
+    s.keys("Right", "Down", "Down")
+    s.focused_on("Preview picture 1")
+    s.keys("Return")
+    wait(lambda: s.windows(s.preview_class), "the preview")
+    s.keys("Escape")
+    wait(lambda: not s.windows(s.preview_class), "Esc to close the preview")
+    s.focused_on("Preview picture 1")
+    s.keys("Up", "Return")  # the focused icon goes with the picture: the focus goes back to its slot
+    s.focused_on("Picture 1, empty")
+    s.keys(*["Tab"] * 5, "Return")  # Enter on Empty All, which is disabled then: the focus goes on
+    s.focused_on("Hide")
 
 
 def at_own_size(box):

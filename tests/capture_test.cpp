@@ -36,39 +36,12 @@ TEST_F(AppTest, TextRulesDecideWhatIsStoredAndWhatTheRowShows) {
   EXPECT_TRUE(fake.boxes.empty());
 }
 
-TEST_F(AppTest, EleventhTextDropsTheOldestAndEveryCaptionFollowsItsText) {
-  Strings copies;
-  for (int i = 0; i < 11; ++i) copies.push_back(u"text " + std::u16string(1, char16_t(u'A' + i)));
-  for (const auto& copy : copies) fake.CopyText(copy);
-  const Strings kept(copies.begin() + 1, copies.end());
-  EXPECT_EQ(Texts(), kept);
-  EXPECT_EQ(Captions(), kept);  // short texts are their own captions
-  // A dropped text's memory goes with it.
+TEST_F(AppTest, ADroppedTextGivesItsMemoryBack) {
   for (int i = 0; i < kTextSlots; ++i) fake.CopyText(std::u16string(1 << 20, u'x'));
-  CopyAll(kept);
+  for (int i = 0; i < kTextSlots; ++i) fake.CopyText(u"small");
   std::size_t held = 0;
   for (const TextClip& clip : app.store().ClipText) held += clip.text.capacity();
   EXPECT_LT(held, 1u << 20);
-}
-
-TEST_F(AppTest, PicturesFillSlotsAndTheSixthDropsTheOldestAsTheSameObjects) {
-  std::vector<Picture> pictures;
-  for (std::uint32_t i = 0; i < 6; ++i) pictures.push_back(MakePicture(4, 3, 0xFF000000 + i));
-  for (int i = 0; i < 5; ++i) fake.CopyPicture(pictures[i]);
-  EXPECT_EQ(Slots(), std::vector<Picture>(pictures.begin(), pictures.begin() + 5));
-  fake.CopyPicture(pictures[5]);
-  EXPECT_EQ(Slots(), std::vector<Picture>(pictures.begin() + 1, pictures.end()));
-  // A cleared clipboard or formats nobody reads push nothing out.
-  fake.Copy(std::nullopt);
-  fake.Copy(u"");
-  EXPECT_EQ(Slots(), std::vector<Picture>(pictures.begin() + 1, pictures.end()));
-}
-
-TEST_F(AppTest, TextWinsOverAPictureAndOneCharacterTakesNeither) {
-  fake.Copy(u"text", MakePicture());
-  fake.Copy(u"y", MakePicture());
-  EXPECT_EQ(Texts(), Strings{u"text"});
-  EXPECT_TRUE(Slots().empty());
 }
 
 TEST_F(AppTest, FormattedVersionsComeBackWithTheirTextUnlessTooLarge) {
@@ -86,18 +59,17 @@ TEST_F(AppTest, FormattedVersionsComeBackWithTheirTextUnlessTooLarge) {
   EXPECT_EQ(Texts(), (Strings{u"bold", u"huge", u"plain"}));
 }
 
-TEST_F(AppTest, ALockedOrWithheldClipboardStoresNothing) {
+TEST_F(AppTest, NothingIsStoredFromALockedOrWithheldClipboardOrBesideAText) {
+  fake.Copy(u"y", MakePicture());  // text wins over a picture, and one character is no text
   fake.locked = true;
   fake.Copy(u"locked text", MakePicture());
-  fake.locked = false;
-  fake.withheld = true;
-  fake.CopyText(u"secret");
+  fake.locked = false, fake.withheld = true;
+  fake.Copy(u"secret", MakePicture());
   fake.Copy(std::nullopt, MakePicture());
   fake.withheld = false;
-  EXPECT_TRUE(Captions().empty());
+  fake.Copy(u"text", MakePicture());
+  EXPECT_EQ(Texts(), Strings{u"text"});
   EXPECT_TRUE(Slots().empty());
-  fake.CopyText(u"next");
-  EXPECT_EQ(Texts(), Strings{u"next"});
 }
 
 // Every user action and outside copy, in random order, against a model that

@@ -1,6 +1,5 @@
 // Text rows: removal, the row click, the hover preview, export.
 #include "app_test.h"
-#include "cliplist/clip_list.h"
 #include "cliplist/text_export.h"
 
 namespace pw::test {
@@ -8,33 +7,21 @@ namespace {
 
 using Strings = std::vector<std::u16string>;
 
-TEST_F(AppTest, RefreshClipListRemovesOneRowOrAllAndNamesThePanel) {
-  struct Case {
-    int held;
-    std::int16_t k;
-    Strings left;
-  };
-  const Case cases[] = {
-      {4, 2, {u"r0", u"r2", u"r3"}},  {1, 1, {}},     {4, 4, {u"r0", u"r1", u"r2"}},
-      {10, 100, {}},                  {0, 100, {}},   {3, 0, {u"r0", u"r1", u"r2"}},
-      {3, 11, {u"r0", u"r1", u"r2"}}, {3, -1, {u"r0", u"r1", u"r2"}}, {3, 4, {u"r0", u"r1", u"r2"}},
-  };
-  EXPECT_EQ(fake.view.panel_caption, u"Control Panel");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.held << " held, k = " << c.k);
-    ClipStore store;
-    for (int i = 0; i < c.held; ++i) StoreText(store, u"r" + std::u16string(1, char16_t(u'0' + i)));
-    RefreshClipList(store, c.k);
-    Strings left;
-    for (int i = 0; i < store.ClipCount; ++i) left.push_back(store.ClipText[i].text);
-    EXPECT_EQ(left, c.left);
-    for (int i = store.ClipCount; i < kTextSlots; ++i) EXPECT_TRUE(store.ClipText[i].text.empty());
-    EXPECT_EQ(ViewOf(store).panel_caption, u"Ctrl Panel");
-  }
-  // Removing ten rows of a full list leaves row 9 with row 10's text.
+TEST_F(AppTest, DeleteAndEmptyAllAskNothingAndTheListNamesItsPanelShort) {
+  fake.CopyPicture(MakePicture());
   CopyAll({u"A1", u"B2", u"C3", u"D4", u"E5", u"F6", u"G7", u"H8", u"I9", u"J10"});
+  EXPECT_EQ(fake.view.panel_caption, u"Control Panel");
   app.Clicked(Control(Role::RowDelete, 3));
   EXPECT_EQ(Captions(), (Strings{u"A1", u"B2", u"C3", u"E5", u"F6", u"G7", u"H8", u"I9", u"J10"}));
+  EXPECT_EQ(fake.view.panel_caption, CtrlPanelTitle);
+  EXPECT_EQ(fake.clip_text, u"J10");
+  app.Clicked(Control(Role::RowDelete, 9));  // past the last text: nothing goes
+  EXPECT_EQ(Captions().size(), 9u);
+  app.Clicked(Control(Role::EmptyAll));
+  EXPECT_TRUE(Captions().empty());
+  EXPECT_FALSE(fake.clip_text.has_value());
+  EXPECT_EQ(Slots().size(), 1u);
+  EXPECT_TRUE(fake.boxes.empty());
 }
 
 TEST_F(AppTest, RowClickShowsTheBoxThenPutsTheClipBackAsTheNewest) {
@@ -121,19 +108,6 @@ TEST_F(AppTest, PointingAtARowPreviewsItsTextUntilThePointerLeavesIt) {
   // Hiding to the tray takes the preview along.
   app.Clicked(Control(Role::Hide));
   EXPECT_FALSE(fake.text_preview.has_value());
-}
-
-TEST_F(AppTest, DeleteAsksNothingAndEmptyAllClearsTextsAndClipboardButKeepsPictures) {
-  fake.CopyPicture(MakePicture());
-  CopyAll({u"one", u"two"});
-  app.Clicked(Control(Role::RowDelete, 0));
-  EXPECT_EQ(Captions(), Strings{u"two"});
-  EXPECT_EQ(fake.clip_text, u"two");
-  app.Clicked(Control(Role::EmptyAll));
-  EXPECT_TRUE(Captions().empty());
-  EXPECT_FALSE(fake.clip_text.has_value());
-  EXPECT_EQ(Slots().size(), 1u);
-  EXPECT_TRUE(fake.boxes.empty());
 }
 
 TEST(ExportName, KeepsAsciiLettersDigitsAndDoubleByteCharactersOnly) {

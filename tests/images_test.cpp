@@ -13,25 +13,6 @@ std::vector<Picture> Distinct(int count) {
   return out;
 }
 
-TEST(RemovePictureSlot, CompactsForEverySlotAndEveryCount) {
-  for (int held = 0; held <= kPictureSlots; ++held) {
-    for (int k = -1; k <= kPictureSlots + 1; ++k) {
-      SCOPED_TRACE(testing::Message() << held << " held, k = " << k);
-      const std::vector<Picture> pictures = Distinct(held);
-      ClipStore store;
-      for (const Picture& p : pictures) StorePicture(store, p);
-      RemovePictureSlot(store, static_cast<std::int16_t>(k));
-      std::vector<Picture> expected = pictures;
-      if (k >= 1 && k <= held) expected.erase(expected.begin() + k - 1);
-      for (int n = 1; n <= kPictureSlots; ++n) {
-        const std::size_t i = static_cast<std::size_t>(n - 1);
-        EXPECT_TRUE(store.PictureSlot(n) == (i < expected.size() ? expected[i] : Picture()))
-            << "slot " << n;
-      }
-    }
-  }
-}
-
 TEST_F(AppTest, ThumbnailClickPutsTheSamePictureBackAsTheNewestThenTellsTheUser) {
   const std::vector<Picture> p = Distinct(3);
   for (const Picture& picture : p) fake.CopyPicture(picture);

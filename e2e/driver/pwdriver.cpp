@@ -238,6 +238,19 @@ Fields Serve(const Fields& f) {
   if (c == "info") return Info(Window(f, 1));
   if (c == "send") return {Num(Send(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), Arg(f, 5)))};
   if (c == "post") return {Num(::PostMessageW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4)))};
+  if (c == "named") {  // PARENT TEXT: its descendants whose window text (a screen reader's name) is this
+    Fields found;
+    for (HWND h : Windows(Arg(f, 1))) {
+      if (CaptionOf(h) == Utf16(f.at(2))) found.push_back(Num(h));
+    }
+    return found;
+  }
+  if (c == "focus") {  // the window with the keyboard focus in the thread of this one
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(Window(f, 1), nullptr), &info);
+    return {Num(info.hwndFocus)};
+  }
   if (c == "text") {  // WM_GETTEXT, which also reads another process's edit control
     std::wstring text(static_cast<std::size_t>(Send(Window(f, 1), WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
     text.resize(Send(Window(f, 1), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));

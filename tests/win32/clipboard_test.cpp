@@ -1,10 +1,9 @@
-// The real clipboard: texts, what other programs offer, content marked
-// secret, a clipboard that another thread holds open, and the viewer chain
-// with real windows (between windows of one thread, messages arrive at once).
+// The real clipboard: texts and what other programs offer, and the viewer
+// chain with real windows (between windows of one thread, messages arrive at
+// once). Secret markers and a clipboard held open are shown end to end.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <thread>
 
 #include "platform/dib.h"
@@ -89,83 +88,18 @@ TEST_F(Clipboard, PictureIsReadFromEachFormatOtherProgramsOffer) {
   EXPECT_TRUE(SamePixels(clipboard.ReadPicture().picture, opaque)) << "a bitmap handle";
 }
 
-TEST_F(Clipboard, SecretMarkersWithholdTextAndPicture) {
-  const std::vector<std::uint8_t> no = {0, 0, 0, 0}, yes = {1, 0, 0, 0};
-  const struct { const wchar_t* marker; std::vector<std::uint8_t> value; bool withheld; } cases[] = {
-      {L"ExcludeClipboardContentFromMonitorProcessing", yes, true},
-      {L"Clipboard Viewer Ignore", yes, true},
-      {L"CanIncludeInClipboardHistory", no, true},
-      {L"CanIncludeInClipboardHistory", yes, false}};
-  for (const auto& c : cases) {
-    ASSERT_TRUE(PutOnClipboard(owner.get(), {{CF_UNICODETEXT, Bytes(u"secret")},
-                                             {CF_DIB, EncodePackedDib(Pattern(4, 4).bitmap())},
-                                             {Registered(c.marker), c.value}}));
-    const TextRead text = clipboard.ReadText();
-    const PictureRead picture = clipboard.ReadPicture();
-    const ReadStatus expected = c.withheld ? ReadStatus::Withheld : ReadStatus::Ok;
-    EXPECT_TRUE(text.status == expected && picture.status == expected) << c.withheld;
-    EXPECT_EQ(text.text.empty() && picture.picture.empty(), c.withheld);
-  }
-}
-
-// Waits handling this thread's messages: Wine's clipboard manager, which
-// looks at each new content, may need an answer from our windows meanwhile.
-bool Wait(HANDLE event) {
-  for (ULONGLONG end = ::GetTickCount64() + 10000; ::GetTickCount64() < end;) {
-    if (::MsgWaitForMultipleObjects(1, &event, FALSE, 50, QS_ALLINPUT) == WAIT_OBJECT_0) return true;
-    for (MSG msg; ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) ::DispatchMessageW(&msg);
-  }
-  return false;
-}
-
-// Another program's thread, holding the clipboard open until told to let go.
-struct Holder {
-  UniqueHandle held{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  UniqueHandle release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  UniqueHandle closed{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  std::thread thread{[this] {
-    UniqueWindow window = HiddenWindow();
-    for (int i = 0; i < 500 && !::OpenClipboard(window.get()); ++i) ::Sleep(10);
-    ::SetEvent(held.get());
-    ::WaitForSingleObject(release.get(), 30000);
-    ::CloseClipboard();
-    ::SetEvent(closed.get());
-  }};
-  bool Held() { return Wait(held.get()) && ::GetOpenClipboardWindow() != nullptr; }
-  void LetGo() {
-    ::SetEvent(release.get());
-    Wait(closed.get());
-  }
-  ~Holder() {
-    LetGo();
-    thread.join();
-  }
-};
-
-TEST_F(Clipboard, AHolderIsWaitedOutWithinTheRetriesPastThemNothingChangesButOurPictureIsKnown) {
+// Our own picture needs no opening to be known, so that a notice that comes
+// while another program holds the clipboard still finds it.
+TEST_F(Clipboard, OurPictureIsKnownWhileAnotherProgramHoldsTheClipboardOpen) {
   const Picture ours = Pattern(5, 4);
   ASSERT_TRUE(clipboard.PutPicture(ours));
-  {
-    Holder holder;  // as Wine's own manager, handing a large picture to X11 programs
-    ASSERT_TRUE(holder.Held());
-    EXPECT_TRUE(clipboard.ReadText().status == ReadStatus::Ok && clipboard.ReadPicture().picture == ours);
-  }
-  ASSERT_TRUE(clipboard.PutText(u"kept", {}));
-  {
-    Holder holder;
-    ASSERT_TRUE(holder.Held());
-    EXPECT_EQ(clipboard.ReadText().status, ReadStatus::Locked);
-    EXPECT_EQ(clipboard.ReadPicture().status, ReadStatus::Locked);
-    EXPECT_FALSE(clipboard.PutText(u"new", {}) || clipboard.Clear() || clipboard.PutPicture(Pattern(3, 3)));
-  }
-  Holder holder;
-  ASSERT_TRUE(holder.Held());
-  int busy = 0;  // ten tries in a tenth of a second, and the holder lets go after the second
-  SystemClipboard patient(owner.get(), {.on_busy = [&](int failed) {
-                                          if ((busy = failed) == 2) holder.LetGo();
-                                        }});
-  EXPECT_EQ(patient.ReadText().text, u"kept");
-  EXPECT_EQ(busy, 2);
+  UniqueWindow other = HiddenWindow();  // as Wine's own manager, handing a large picture to X11
+  ASSERT_TRUE(::OpenClipboard(other.get()));
+  TextRead text;
+  PictureRead picture;
+  std::thread([&] { text = clipboard.ReadText(), picture = clipboard.ReadPicture(); }).join();
+  ::CloseClipboard();
+  EXPECT_TRUE(text.status == ReadStatus::Ok && text.text.empty() && picture.picture == ours);
 }
 
 // A hidden window in the chain: ours when it has a ClipboardChain, else an
@@ -263,31 +197,6 @@ TEST_F(Chain, EachStateIsExaminedOnceAndNeverInsideAnEarlierRun) {
   EXPECT_EQ(deepest, 1);
   ::SendMessageW(viewer.hwnd.get(), WM_DRAWCLIPBOARD, 0, 0);  // passed on late by another viewer
   EXPECT_EQ(changes, 3);
-}
-
-TEST_F(Chain, AHungViewerAfterUsDoesNotHoldUsUp) {
-  UniqueHandle joined(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  UniqueHandle release(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-  std::atomic<bool> hung = false;
-  std::thread neighbour([&] {
-    Viewer viewer;
-    viewer.Join();
-    hung = true;
-    ::SetEvent(joined.get());
-    ::WaitForSingleObject(release.get(), 20000);  // handling no message meanwhile
-    hung = false;
-  });
-  ASSERT_EQ(::WaitForSingleObject(joined.get(), 10000), WAIT_OBJECT_0);
-  bool handled_while_hung = false;
-  ClipboardChain timed([&] { handled_while_hung = hung; });
-  Viewer viewer(&timed);
-  viewer.Join();
-  handled_while_hung = false;
-  Copy(u"while it hangs");
-  viewer.Leave();
-  ::SetEvent(release.get());
-  neighbour.join();
-  EXPECT_TRUE(handled_while_hung);
 }
 
 }  // namespace

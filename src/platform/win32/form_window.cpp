@@ -14,6 +14,17 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 int IconPixels(int dpi) { return ::MulDiv(16, dpi, USER_DEFAULT_SCREEN_DPI); }
 
+// Enter presses a focused push button through DM_GETDEFID, as it does an
+// owner-drawn one. Not offered as a push button that can become the default,
+// it is never restyled as one by the dialog keys: that frame would stay
+// behind when the focus leaves by an arrow or a click.
+LRESULT CALLBACK NeverDefault(HWND button, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                              DWORD_PTR) {
+  if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(button, &NeverDefault, id);
+  const LRESULT result = ::DefSubclassProc(button, msg, wparam, lparam);
+  return msg == WM_GETDLGCODE ? result & ~LRESULT{DLGC_UNDEFPUSHBUTTON} : result;
+}
+
 }  // namespace
 
 FormWindow::FormWindow(ResourceCache& resources, const FormLayout& layout, FormStyle style)
@@ -39,6 +50,10 @@ bool FormWindow::Create(HWND owner) {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     if (MadeAtStart(layout_.controls[i].id)) Make(i);
   }
+  // As a dialog starts: focus rectangles show only when the user's setting
+  // says so or the keyboard is in use.
+  ::SendMessageW(hwnd(), WM_CHANGEUISTATE,
+                 MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
   return true;
 }
 
@@ -92,14 +107,23 @@ HWND FormWindow::Make(std::size_t index) {
                              ThisModule(), nullptr);
   };
   switch (layout.kind) {
-    case ControlKind::Button: control.hwnd = make(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON); break;
+    case ControlKind::Button:
+      control.hwnd = make(WC_BUTTONW, WS_TABSTOP | BS_PUSHBUTTON);
+      if (control.hwnd) ::SetWindowSubclass(control.hwnd, &NeverDefault, 0, 0);
+      break;
     case ControlKind::CheckBox: control.hwnd = make(WC_BUTTONW, WS_TABSTOP | BS_AUTOCHECKBOX); break;
     case ControlKind::Frame: control.hwnd = make(WC_BUTTONW, BS_GROUPBOX); break;
     case ControlKind::TextBox:
       control.hwnd = make(WC_EDITW, ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL);
       break;
     case ControlKind::Label: control.hwnd = make(WC_STATICW, SS_LEFT | SS_NOPREFIX); break;
-    case ControlKind::IconBox:
+    case ControlKind::IconButton:
+    case ControlKind::PictureButton:
+      control.box = std::make_unique<PictureBox>();
+      if (control.box->CreateButton(parent, numeric, r, visible != 0, layout.caption)) {
+        control.hwnd = control.box->hwnd();
+      }
+      break;
     case ControlKind::ImageBox:
     case ControlKind::Panel:
       control.box = std::make_unique<PictureBox>();
@@ -188,6 +212,28 @@ LRESULT FormWindow::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
     case WM_COMMAND:
       OnCommand(wparam, lparam);
       return 0;
+    case WM_DRAWITEM:
+      return OnDrawItem(wparam, lparam);
+    case DM_GETDEFID:
+      return DefaultButton();
+    case WM_SHOWWINDOW:
+      if (wparam) focus_ = nullptr;  // shown again: from the first control
+      return Default(msg, wparam, lparam);
+    case WM_ACTIVATE:
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = ::GetFocus();
+        if (focus && ::IsChild(hwnd(), focus)) focus_ = focus;
+      }
+      return Default(msg, wparam, lparam);  // which focuses the window: see WM_SETFOCUS
+    case WM_SETFOCUS:
+      FocusControl();
+      return 0;
+    case WM_CLOSE: {
+      HWND back = return_focus_;
+      Destroy();
+      if (back && ::IsWindowVisible(back)) ::SetForegroundWindow(back);
+      return 0;
+    }
     case WM_CTLCOLORSTATIC:
       return OnStaticColour(wparam, lparam);
     case WM_DPICHANGED:
@@ -205,11 +251,48 @@ LRESULT FormWindow::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 void FormWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
-  // Only clicks of our own controls; menus and accelerators have no lParam.
-  if (lparam == 0 || HIWORD(wparam) != BN_CLICKED) return;
+  // Esc, by way of the dialog keys.
+  if (LOWORD(wparam) == IDCANCEL) {
+    if (style_.closes_on_escape) ::PostMessageW(hwnd(), WM_CLOSE, 0, 0);
+    return;
+  }
+  // Only clicks of our own controls: menus and accelerators have no lParam,
+  // and Enter with no button to press is IDOK.
+  if (lparam == 0 || HIWORD(wparam) != BN_CLICKED || LOWORD(wparam) == IDOK) return;
   const std::optional<ControlId> id = ControlOfNumericId(LOWORD(wparam));
   assert(id && "a click from a control without an id of ours");
   if (id) Clicked(*id);
+}
+
+LRESULT FormWindow::OnDrawItem(WPARAM wparam, LPARAM lparam) {
+  const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+  for (const Child& control : controls_) {
+    if (control.hwnd == item.hwndItem && control.box) {
+      control.box->DrawItem(item);
+      return TRUE;
+    }
+  }
+  return Default(WM_DRAWITEM, wparam, lparam);
+}
+
+// Enter presses the focused push button, as in a dialog where the default
+// button follows the focus; a check box has none to press.
+LRESULT FormWindow::DefaultButton() const {
+  HWND focus = ::GetFocus();
+  if (!focus || !::IsChild(hwnd(), focus)) return 0;
+  if (!(::SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON)) return 0;
+  const LONG_PTR type = ::GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
+  if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON && type != BS_OWNERDRAW) return 0;
+  return MAKELRESULT(::GetDlgCtrlID(focus), DC_HASDEFID);
+}
+
+// The window itself has the focus only while no control of it can take it.
+void FormWindow::FocusControl() {
+  HWND target = focus_;
+  if (!target || !::IsWindow(target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target)) {
+    target = ::GetNextDlgTabItem(hwnd(), nullptr, FALSE);
+  }
+  if (target) ::SetFocus(target);
 }
 
 LRESULT FormWindow::OnStaticColour(WPARAM wparam, LPARAM lparam) {

@@ -1,6 +1,9 @@
 // A top-level window built from its layout table: its caption, its size,
 // and its controls placed in twips and converted at the window's DPI, again
-// whenever that changes.
+// whenever that changes. With the message loop's IsDialogMessage it works
+// from the keyboard as a dialog does: Tab goes through its controls in the
+// table's order, Enter presses the focused button, and the focus comes back
+// to the control that had it when the window is active again.
 #pragma once
 
 #include <memory>
@@ -19,6 +22,7 @@ struct FormStyle {
   DWORD style;
   DWORD ex_style = 0;
   bool white = false;  // white background, labels and boxes included
+  bool closes_on_escape = false;
 };
 
 class FormWindow : public Window {
@@ -30,8 +34,10 @@ class FormWindow : public Window {
   bool Create(HWND owner = nullptr);
   void Destroy();
   bool open() const { return hwnd() != nullptr; }
-  // Shows it and brings it to the front.
+  // Shows it and brings it to the front, the focus on its first control.
   void Show();
+  // The window that is made active again when this one closes, if it shows.
+  void ReturnFocusTo(HWND window) { return_focus_ = window; }
 
   int dpi() const { return dpi_; }
   // The control's window; null while it does not exist.
@@ -64,6 +70,9 @@ class FormWindow : public Window {
   void PlaceControls();
   void AttachToolTips();
   void OnCommand(WPARAM wparam, LPARAM lparam);
+  LRESULT OnDrawItem(WPARAM wparam, LPARAM lparam);
+  LRESULT DefaultButton() const;
+  void FocusControl();
   void OnDpiChanged(WPARAM wparam, const RECT& suggested);
   LRESULT OnStaticColour(WPARAM wparam, LPARAM lparam);
 
@@ -73,6 +82,8 @@ class FormWindow : public Window {
   std::vector<Child> controls_;  // as layout_.controls, while the window exists
   UniqueFont font_;
   UniqueWindow tooltip_;
+  HWND focus_ = nullptr;  // the control that had the focus when the window went inactive
+  HWND return_focus_ = nullptr;
 };
 
 }  // namespace pw::win32

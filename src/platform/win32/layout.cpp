@@ -1,5 +1,6 @@
 #include "platform/win32/layout.h"
 
+#include <string>
 #include <vector>
 
 #include "pw_version.h"
@@ -16,28 +17,34 @@ constexpr std::int32_t kRowPitch = 360;
 constexpr std::int32_t kSlotTop = 120;
 constexpr std::int32_t kSlotPitch = 960;
 
+std::u16string Numbered(std::u16string_view before, int n, std::u16string_view after = {}) {
+  const std::string digits = std::to_string(n);
+  return std::u16string(before) + std::u16string(digits.begin(), digits.end()) +
+         std::u16string(after);
+}
+
 std::vector<ControlLayout> MainControls() {
   std::vector<ControlLayout> c;
   for (int i = 0; i < kTextSlots; ++i) {
     const std::int32_t top = kRowTop + kRowPitch * i;
     c.push_back({Control(Role::Row, i), K::Button, {120, top, 1935, 325}});
-    c.push_back({Control(Role::RowTxt, i), K::IconBox, {2160, top, 255, 255}, {}, {}, false,
-                 IconArt::TextFile});
-    c.push_back({Control(Role::RowDoc, i), K::IconBox, {2520, top, 255, 255}, {}, {}, false,
-                 IconArt::Document});
-    c.push_back({Control(Role::RowDelete, i), K::IconBox, {2880, top, 255, 255}, {}, {}, false,
-                 IconArt::Delete});
+    c.push_back({Control(Role::RowTxt, i), K::IconButton, {2160, top, 255, 255},
+                 Numbered(u"Save text ", i + 1, u" as .txt"), {}, false, IconArt::TextFile});
+    c.push_back({Control(Role::RowDoc, i), K::IconButton, {2520, top, 255, 255},
+                 Numbered(u"Save text ", i + 1, u" as .doc"), {}, false, IconArt::Document});
+    c.push_back({Control(Role::RowDelete, i), K::IconButton, {2880, top, 255, 255},
+                 Numbered(u"Delete text ", i + 1), {}, false, IconArt::Delete});
   }
   for (int n = 1; n <= kPictureSlots; ++n) {
     const std::int32_t top = kSlotTop + kSlotPitch * (n - 1);
-    c.push_back({Control(Role::Thumbnail, n), K::ImageBox, {3240, top, 975, 855}, {}, {}, false,
-                 IconArt::None, u"Click Ready Paste"});
-    c.push_back({Control(Role::PictureSave, n), K::IconBox, {4320, top + 120, 240, 240}, {}, {},
-                 false, IconArt::Save});
-    c.push_back({Control(Role::PictureDelete, n), K::IconBox, {4320, top + 360, 240, 240}, {}, {},
-                 false, IconArt::Delete});
-    c.push_back({Control(Role::PicturePreview, n), K::IconBox, {4320, top + 600, 240, 240}, {}, {},
-                 false, IconArt::Preview});
+    c.push_back({Control(Role::Thumbnail, n), K::PictureButton, {3240, top, 975, 855},
+                 ThumbnailName(n, true), {}, false, IconArt::None, u"Click Ready Paste"});
+    c.push_back({Control(Role::PictureSave, n), K::IconButton, {4320, top + 120, 240, 240},
+                 Numbered(u"Save picture ", n, u" as .bmp"), {}, false, IconArt::Save});
+    c.push_back({Control(Role::PictureDelete, n), K::IconButton, {4320, top + 360, 240, 240},
+                 Numbered(u"Delete picture ", n), {}, false, IconArt::Delete});
+    c.push_back({Control(Role::PicturePreview, n), K::IconButton, {4320, top + 600, 240, 240},
+                 Numbered(u"Preview picture ", n), {}, false, IconArt::Preview});
   }
   // The row preview lies over the control panel, so it comes first (on top).
   c.push_back({Control(Role::HoverPanel), K::Panel, {50, 3720, 3135, 1455}});
@@ -97,6 +104,12 @@ const FormLayout& PreviewLayout() {
 const FormLayout& AboutLayout() {
   static const FormLayout layout{u"About Pastewright", {4680, 5400}, kAboutControls};
   return layout;
+}
+
+std::u16string RowName(int slot) { return Numbered(u"Text ", slot + 1); }
+
+std::u16string ThumbnailName(int n, bool empty) {
+  return Numbered(u"Picture ", n, empty ? u", empty" : u"");
 }
 
 PixelRect PlacedPixels(const FormLayout& form, const ControlLayout& control, int dpi) {

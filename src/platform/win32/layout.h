@@ -18,9 +18,10 @@ enum class ControlKind : std::uint8_t {
   Button,
   CheckBox,
   Frame,     // a group box
-  IconBox,   // a clickable box showing one of our small icons
-  ImageBox,  // a clickable box showing a Picture
-  Panel,     // a picture box that holds other controls
+  IconButton,     // a button drawn as one of our small icons
+  PictureButton,  // a button drawn as a Picture
+  ImageBox,       // a box showing a Picture
+  Panel,          // a picture box that holds other controls
   TextBox,   // read-only, multi-line, wrapping
   Label,     // wrapping static text
 };
@@ -39,7 +40,9 @@ struct ControlLayout {
   ControlId id;
   ControlKind kind;
   TwipRect rect;
-  std::u16string_view caption = {};
+  // Drawn on it, or for a button drawn as an icon or picture, only its name
+  // for screen readers.
+  std::u16string caption = {};
   // `rect` is relative to this control's top-left corner instead of the
   // window's. Frame members are placed from the frame but stay children of
   // the window, so their clicks reach it; a nested control is a child
@@ -58,6 +61,10 @@ struct FormLayout {
 };
 
 const FormLayout& MainLayout();
+// What a screen reader calls a row while its caption is empty, and a
+// thumbnail, full or empty (slots as in controls.h).
+std::u16string RowName(int slot);
+std::u16string ThumbnailName(int n, bool empty);
 const FormLayout& PreviewLayout();
 const FormLayout& AboutLayout();
 

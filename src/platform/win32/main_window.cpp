@@ -1,6 +1,8 @@
 #include "platform/win32/main_window.h"
 
+#include <algorithm>
 #include <cassert>
+#include <iterator>
 
 #include "platform/win32/dpi.h"
 #include "platform/win32/window_names.h"
@@ -29,18 +31,35 @@ std::optional<ControlId> ControlOf(HWND control) {
   return ControlOfNumericId(::GetDlgCtrlID(control));
 }
 
-}  // namespace
-
-void SetRowCaption(HWND button, std::u16string_view caption) {
-  std::wstring shown;
-  for (char16_t c : caption) {
-    shown += static_cast<wchar_t>(c);
-    if (c == u'&') shown += L'&';
+// Where an arrow key leads from a control, if anywhere: along a row and up
+// or down its column; up or down the thumbnails, or the icons stacked beside
+// them; across between a thumbnail and the first of its icons.
+std::optional<ControlId> Neighbour(ControlId from, int across, int down) {
+  auto index = [](const auto& roles, Role role) {
+    return static_cast<int>(std::ranges::find(roles, role) - std::begin(roles));
+  };
+  std::optional<ControlId> to;
+  if (PerRow(from.role)) {
+    const int column = index(kRowRoles, from.role) + across;
+    if (column >= 0 && column < static_cast<int>(std::size(kRowRoles))) {
+      to = Control(kRowRoles[column], from.slot + down);
+    }
+  } else if (from.role == Role::Thumbnail) {
+    if (across > 0) to = Control(Role::PictureSave, from.slot);
+    if (across == 0) to = Control(Role::Thumbnail, from.slot + down);
+  } else if (PerPicture(from.role)) {
+    const int icons = static_cast<int>(std::size(kSlotButtons));
+    const int at = (from.slot - 1) * icons + index(kSlotButtons, from.role) + down;
+    if (across < 0) to = Control(Role::Thumbnail, from.slot);
+    if (across == 0 && at >= 0) to = Control(kSlotButtons[at % icons], at / icons + 1);
   }
-  ::SetWindowTextW(button, shown.c_str());
+  return to && Exists(*to) ? to : std::nullopt;
 }
 
+}  // namespace
+
 std::u16string RowCaption(HWND button) {
+  if (::GetWindowLongPtrW(button, GWL_STYLE) & BS_ICON) return {};
   const std::u16string shown = WindowText(button);
   std::u16string caption;
   for (std::size_t i = 0; i < shown.size(); ++i) {
@@ -87,6 +106,7 @@ bool MainWindow::MadeAtStart(ControlId id) const {
 void MainWindow::ControlMade(ControlId id, HWND control) {
   if (id.role == Role::Row) {
     ::SetWindowSubclass(control, &RowButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetRowCaption(control, u"");
   }
 }
 
@@ -102,6 +122,7 @@ void MainWindow::ShowStore(const WindowView& view) {
   }
   HWND empty_all = ControlWindow(Control(Role::EmptyAll));
   if ((::IsWindowEnabled(empty_all) != FALSE) != view.can_empty_all) {
+    if (!view.can_empty_all) PassFocusOn(empty_all, false);
     ::EnableWindow(empty_all, view.can_empty_all ? TRUE : FALSE);
   }
   HWND panel = ControlWindow(Control(Role::Panel));
@@ -121,8 +142,11 @@ void MainWindow::ShowRow(int slot, const RowView& row) {
 
 void MainWindow::ShowSlot(int n, const Picture& picture) {
   PictureBox* thumbnail = Box(Control(Role::Thumbnail, n));
-  if (!(thumbnail->picture() == picture)) thumbnail->SetPicture(picture);
   const bool held = !picture.empty();
+  if (thumbnail->picture().empty() == held) {
+    ::SetWindowTextW(thumbnail->hwnd(), Wide(ThumbnailName(n, !held)).c_str());
+  }
+  if (!(thumbnail->picture() == picture)) thumbnail->SetPicture(picture);
   for (Role role : kSlotButtons) {
     if (Shown(Control(role, n)) != held) ShowControl(Control(role, n), held);
   }
@@ -130,13 +154,46 @@ void MainWindow::ShowSlot(int n, const Picture& picture) {
 
 void MainWindow::ShowControl(ControlId id, bool shown) {
   HWND control = shown ? MakeControl(id) : ControlWindow(id);
-  if (control) ::ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
+  if (!control) return;
+  if (!shown) PassFocusOn(control, true);
+  ::ShowWindow(control, shown ? SW_SHOWNA : SW_HIDE);
+}
+
+void MainWindow::PassFocusOn(HWND control, bool back) {
+  if (::GetFocus() != control) return;
+  HWND to = ::GetNextDlgTabItem(hwnd(), control, back ? TRUE : FALSE);
+  // Back from the first control would wrap round to the last: on instead.
+  HWND later = to;
+  while (back && later && later != control) later = ::GetWindow(later, GW_HWNDNEXT);
+  if (back && !later) to = ::GetNextDlgTabItem(hwnd(), control, FALSE);
+  ::SetFocus(to);
 }
 
 // The control's own flag: a row stays shown while the window is in the tray.
 bool MainWindow::Shown(ControlId id) const {
   HWND control = ControlWindow(id);
   return control && (::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void MainWindow::SetRowCaption(HWND button, std::u16string_view caption) {
+  // An image button whose image draws nothing shows no text, but its text
+  // is still its name.
+  const bool named_only = caption.empty();
+  const LONG_PTR style = ::GetWindowLongPtrW(button, GWL_STYLE);
+  const LONG_PTR wanted = named_only ? style | BS_ICON : style & ~LONG_PTR{BS_ICON};
+  if (wanted != style) {
+    ::SetWindowLongPtrW(button, GWL_STYLE, wanted);
+    ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(named_only ? resources_.BlankIcon() : nullptr));
+  }
+  std::wstring shown;
+  for (char16_t c : caption) {
+    shown += static_cast<wchar_t>(c);
+    if (c == u'&') shown += L'&';
+  }
+  const std::optional<ControlId> row = ControlOf(button);
+  if (named_only && row) shown = Wide(RowName(row->slot));
+  ::SetWindowTextW(button, shown.c_str());
 }
 
 // --- the row preview -----------------------------------------------------------
@@ -198,6 +255,36 @@ void MainWindow::RowPointerMoved(HWND button, POINT at) {
   events_.PointerMoved(*row, PointTwips{PixelsToTwips(at.x, dots), PixelsToTwips(at.y, dots)},
                        SizeTwips{PixelsToWholeTwips(r.right - r.left, dots),
                                  PixelsToWholeTwips(r.bottom - r.top, dots)});
+}
+
+// --- the keyboard ----------------------------------------------------------------
+
+void MainWindow::Restore() {
+  ::ShowWindow(hwnd(), SW_RESTORE);
+  // From the tray by the keyboard too, where nothing else brings it up.
+  ::SetForegroundWindow(hwnd());
+}
+
+bool MainWindow::ArrowKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !::IsChild(hwnd(), msg.hwnd)) return false;
+  int across = 0, down = 0;
+  switch (msg.wParam) {
+    case VK_LEFT: across = -1; break;
+    case VK_RIGHT: across = 1; break;
+    case VK_UP: down = -1; break;
+    case VK_DOWN: down = 1; break;
+    default: return false;
+  }
+  // Elsewhere the arrows do nothing: the system's own arrow navigation would
+  // wander through every control, the frame included.
+  const std::optional<ControlId> from = ControlOf(msg.hwnd);
+  const std::optional<ControlId> to = from ? Neighbour(*from, across, down) : std::nullopt;
+  HWND target = to && Shown(*to) ? ControlWindow(*to) : nullptr;
+  if (target && ::IsWindowEnabled(target)) {
+    ::SendMessageW(hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    ::SetFocus(target);
+  }
+  return true;
 }
 
 // --- the window ----------------------------------------------------------------

@@ -27,6 +27,12 @@ class MainWindow final : public FormWindow {
   void ShowTextPreview(int slot, std::u16string_view text);
   void HideTextPreview();
 
+  // Shows it again, active, the focus on its first control.
+  void Restore();
+  // An arrow key on one of its controls: moves the focus along a row and
+  // between rows, or about the picture column. True when it was one.
+  bool ArrowKey(const MSG& msg);
+
   SizeTwips OuterSize() const;
   // At these screen twips, above ordinary windows.
   void PlaceOnTop(std::int32_t left, std::int32_t top);
@@ -49,9 +55,13 @@ class MainWindow final : public FormWindow {
   static LRESULT CALLBACK RowButtonProc(HWND button, UINT msg, WPARAM wparam, LPARAM lparam,
                                         UINT_PTR subclass, DWORD_PTR self);
   void ShowRow(int slot, const RowView& row);
+  void SetRowCaption(HWND button, std::u16string_view caption);
   void ShowSlot(int n, const Picture& picture);
   void ShowControl(ControlId id, bool shown);
   bool Shown(ControlId id) const;
+  // Before the focused control hides or is disabled: the focus goes back to
+  // the control before it, or on to the next one.
+  void PassFocusOn(HWND control, bool back);
   void RowPointerMoved(HWND button, POINT at);
   void Close();
 
@@ -63,9 +73,10 @@ class MainWindow final : public FormWindow {
   bool closing_ = false;
 };
 
-// A row button's caption is a piece of copied text: '&' shows as itself, not
-// as a keyboard shortcut. The caption as set and as read back.
-void SetRowCaption(HWND button, std::u16string_view caption);
+// A row button's caption as the user sees it. The caption is a piece of
+// copied text: '&' shows as itself, not as a keyboard shortcut; a row with an
+// empty caption is named after its number ("Text 3") for screen readers, and
+// that name does not show.
 std::u16string RowCaption(HWND button);
 
 }  // namespace pw::win32

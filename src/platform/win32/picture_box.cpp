@@ -4,6 +4,8 @@
 
 #include "platform/win32/surface.h"
 
+#include <commctrl.h>
+
 namespace pw::win32 {
 
 namespace {
@@ -16,6 +18,16 @@ bool PictureBox::Create(HWND parent, int control_id, const PixelRect& r, bool vi
                   WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                   r.left, r.top, r.width, r.height, parent,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)));
+}
+
+bool PictureBox::CreateButton(HWND parent, int control_id, const PixelRect& r, bool visible,
+                              std::u16string_view name) {
+  button_ = true;
+  return Wrap(::CreateWindowExW(
+      0, WC_BUTTONW, Wide(name).c_str(),
+      WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | WS_TABSTOP | BS_OWNERDRAW, r.left,
+      r.top, r.width, r.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+      ThisModule(), nullptr));
 }
 
 void PictureBox::SetIcon(HICON icon) {
@@ -48,25 +60,23 @@ void PictureBox::SetBackground(COLORREF colour) {
 }
 
 LRESULT PictureBox::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (button_) {
+    switch (msg) {
+      case WM_ERASEBKGND:
+        return 1;  // drawn whole in WM_DRAWITEM
+      case WM_LBUTTONDBLCLK:
+        // A quick second click is one more click, as the first was, not
+        // the button's double-click notice.
+        return Default(WM_LBUTTONDOWN, wparam, lparam);
+      default:
+        return Default(msg, wparam, lparam);
+    }
+  }
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // painted whole in WM_PAINT
     case WM_PAINT:
       OnPaint();
-      return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      pressed_ = true;
-      ::SetCapture(hwnd());
-      return 0;
-    case WM_LBUTTONUP:
-      OnButtonUp(lparam);
-      return 0;
-    case WM_CAPTURECHANGED:
-      pressed_ = false;
-      return 0;
-    case BM_CLICK:
-      NotifyClick();
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
@@ -110,23 +120,11 @@ void PictureBox::Draw(HDC dc, const RECT& client) const {
   if (target != dc) ::BitBlt(dc, 0, 0, width, height, target, 0, 0, SRCCOPY);
 }
 
-void PictureBox::OnButtonUp(LPARAM lparam) {
-  const bool was_pressed = pressed_;
-  pressed_ = false;
-  if (::GetCapture() == hwnd()) ::ReleaseCapture();
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-  if (was_pressed && ::PtInRect(&client, at)) NotifyClick();
-}
-
-// The parent's handler may destroy this very box (unloading its window), so
-// nothing of the object is touched after the message is sent.
-void PictureBox::NotifyClick() {
-  HWND self = hwnd();
-  const int id = ::GetDlgCtrlID(self);
-  ::SendMessageW(::GetParent(self), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
-                 reinterpret_cast<LPARAM>(self));
+void PictureBox::DrawItem(const DRAWITEMSTRUCT& item) const {
+  Draw(item.hDC, item.rcItem);
+  const bool cues_hidden = (item.itemState & ODS_NOFOCUSRECT) != 0 ||
+                           (::SendMessageW(item.hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+  if ((item.itemState & ODS_FOCUS) && !cues_hidden) ::DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 LRESULT PictureBox::OnChildColour(HDC dc) {

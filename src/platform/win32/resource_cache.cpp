@@ -39,6 +39,15 @@ HICON ResourceCache::Icon(IconArt art, int size) {
   return it->second.get();
 }
 
+HICON ResourceCache::BlankIcon() {
+  if (!blank_) {
+    // One pixel whose mask leaves the background as it was.
+    const BYTE and_mask[4] = {0xFF, 0xFF, 0xFF, 0xFF}, xor_mask[4] = {};
+    blank_.reset(::CreateIcon(ThisModule(), 1, 1, 1, 1, and_mask, xor_mask));
+  }
+  return blank_.get();
+}
+
 Picture ResourceCache::Bitmap(int id) {
   auto [it, added] = bitmaps_.try_emplace(id);
   if (added) {

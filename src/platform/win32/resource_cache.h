@@ -18,6 +18,8 @@ class ResourceCache {
   HICON AppIcon(bool big) const { return big ? app_big_.get() : app_small_.get(); }
   // One of the control icons, `size` pixels square.
   HICON Icon(IconArt art, int size);
+  // An icon that draws nothing: an image button's image that shows no text.
+  HICON BlankIcon();
   // A bitmap resource (IDB_...) as a picture.
   Picture Bitmap(int id);
 
@@ -25,6 +27,7 @@ class ResourceCache {
   UniqueIcon app_big_;
   UniqueIcon app_small_;
   std::map<std::pair<IconArt, int>, UniqueIcon> icons_;
+  UniqueIcon blank_;
   std::map<int, Picture> bitmaps_;
 };
 

@@ -22,7 +22,7 @@ void TrayIcon::Attach(HWND window, HICON icon) {
 
 void TrayIcon::Show(std::u16string_view tip) {
   tip_.assign(tip.begin(), tip.end());
-  Notify(NIM_ADD);
+  Add();
   shown_ = true;
 }
 
@@ -33,15 +33,25 @@ void TrayIcon::Remove() {
 
 bool TrayIcon::Handle(UINT msg, WPARAM, LPARAM lparam) {
   if (msg == kTrayMessage) {
-    // Only a left click chooses it; presses, moves and other buttons do not.
-    if (LOWORD(lparam) == WM_LBUTTONUP) on_activated_();
+    // A left click chooses it, and so does the shell's selection by the
+    // mouse or the keyboard (Enter or Space on the focused icon); presses,
+    // moves and other buttons do not.
+    const UINT what = LOWORD(lparam);
+    if (what == WM_LBUTTONUP || what == NIN_SELECT || what == NIN_KEYSELECT) on_activated_();
     return true;
   }
   if (taskbar_created_ != 0 && msg == taskbar_created_) {
-    if (shown_) Notify(NIM_ADD);
+    if (shown_) Add();
     return true;
   }
   return false;
+}
+
+void TrayIcon::Add() const {
+  Notify(NIM_ADD);
+  // The shell tells the keyboard's choice of the icon only to icons of this
+  // version or later.
+  Notify(NIM_SETVERSION);
 }
 
 void TrayIcon::Notify(DWORD verb) const {
@@ -51,6 +61,7 @@ void TrayIcon::Notify(DWORD verb) const {
   record.uID = kIconId;
   record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   record.uCallbackMessage = kTrayMessage;
+  record.uVersion = NOTIFYICON_VERSION;
   record.hIcon = icon_;
   const std::size_t length = std::min(tip_.size(), std::size(record.szTip) - 1);
   std::copy_n(tip_.begin(), length, record.szTip);

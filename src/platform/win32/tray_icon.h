@@ -28,6 +28,7 @@ class TrayIcon {
   bool Handle(UINT msg, WPARAM wparam, LPARAM lparam);
 
  private:
+  void Add() const;
   void Notify(DWORD verb) const;
 
   std::function<void()> on_activated_;

@@ -22,15 +22,26 @@ constexpr DWORD kFixedSingle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
 struct Win32Host::Windows {
   ResourceCache resources;
-  FormWindow preview{resources, PreviewLayout(), FormStyle{kPreviewClass, kFixedSingle}};
+  FormWindow preview{resources, PreviewLayout(),
+                     FormStyle{kPreviewClass, kFixedSingle, 0, false, true}};
   // Off the taskbar: owned by an invisible window of its own.
   FormWindow about{resources, AboutLayout(),
-                   FormStyle{kAboutClass, kFixedSingle, WS_EX_DLGMODALFRAME, true}};
+                   FormStyle{kAboutClass, kFixedSingle, WS_EX_DLGMODALFRAME, true, true}};
   UniqueWindow about_owner;
   // From Attach on.
   std::unique_ptr<MainWindow> main;
   std::unique_ptr<CutOverlay> overlay;
   std::optional<SystemClipboard> clipboard;
+
+  // The keys that move about the windows and press their buttons, as in a
+  // dialog, and the main window's arrows; true when the message was one.
+  bool Navigate(MSG& msg) {
+    if (main->ArrowKey(msg)) return true;
+    for (HWND window : {main->hwnd(), preview.hwnd(), about.hwnd()}) {
+      if (window && ::IsDialogMessageW(window, &msg)) return true;
+    }
+    return false;
+  }
 };
 
 Win32Host::Win32Host() : windows_(std::make_unique<Windows>()) {}
@@ -49,6 +60,8 @@ bool Win32Host::Attach(Events& events) {
   w.main->SetClipboardOwnerHandler([&clipboard = *w.clipboard](UINT msg, WPARAM wparam) {
     return clipboard.HandleOwnerMessage(msg, wparam);
   });
+  w.preview.ReturnFocusTo(w.main->hwnd());
+  w.about.ReturnFocusTo(w.main->hwnd());
   return true;
 }
 
@@ -56,6 +69,7 @@ int Win32Host::Run() {
   windows_->main->Show();
   MSG msg{};
   while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (windows_->Navigate(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
@@ -85,7 +99,7 @@ void Win32Host::PlaceMainWindowOnTop(std::int32_t left, std::int32_t top) {
 
 void Win32Host::HideMainWindow() { ::ShowWindow(windows_->main->hwnd(), SW_HIDE); }
 
-void Win32Host::RestoreMainWindow() { ::ShowWindow(windows_->main->hwnd(), SW_RESTORE); }
+void Win32Host::RestoreMainWindow() { windows_->main->Restore(); }
 
 void Win32Host::ShowTextPreview(int slot, std::u16string_view text) {
   assert(Exists(Control(Role::Row, slot)));
@@ -147,6 +161,7 @@ void Win32Host::LetPendingEventsRun() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
+    if (windows_->Navigate(msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }

@@ -2,12 +2,18 @@
 
 #include <vector>
 
+#include <commctrl.h>
+
 namespace pw::win32 {
 
 Window::~Window() {
   // A window outliving its object would call into freed memory.
   if (hwnd_) {
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    if (wrapped_) {
+      ::RemoveWindowSubclass(hwnd_, &Window::Wrapped, 0);
+    } else {
+      ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    }
     ::DestroyWindow(hwnd_);
   }
 }
@@ -37,12 +43,32 @@ bool Window::CreateAs(const wchar_t* class_name, DWORD ex_style, DWORD style, in
   return hwnd_ != nullptr;
 }
 
+bool Window::Wrap(HWND hwnd) {
+  if (!hwnd || hwnd_) return false;
+  hwnd_ = hwnd;
+  wrapped_ = true;
+  ::SetWindowSubclass(hwnd, &Window::Wrapped, 0, reinterpret_cast<DWORD_PTR>(this));
+  return true;
+}
+
 LRESULT Window::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
   return Default(msg, wparam, lparam);
 }
 
 LRESULT Window::Default(UINT msg, WPARAM wparam, LPARAM lparam) {
-  return ::DefWindowProcW(hwnd_, msg, wparam, lparam);
+  return wrapped_ ? ::DefSubclassProc(hwnd_, msg, wparam, lparam)
+                  : ::DefWindowProcW(hwnd_, msg, wparam, lparam);
+}
+
+LRESULT CALLBACK Window::Wrapped(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                 DWORD_PTR self) {
+  auto* window = reinterpret_cast<Window*>(self);
+  if (msg != WM_NCDESTROY) return window->OnMessage(msg, wparam, lparam);
+  const LRESULT result = window->OnMessage(msg, wparam, lparam);
+  ::RemoveWindowSubclass(hwnd, &Window::Wrapped, id);
+  window->hwnd_ = nullptr;
+  window->wrapped_ = false;
+  return result;
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {

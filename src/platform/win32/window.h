@@ -1,5 +1,7 @@
 // A thin window wrapper: one window procedure for every class of ours, which
-// finds the C++ object of the window and hands it the message.
+// finds the C++ object of the window and hands it the message. A window of a
+// system class (a button) can be wrapped too: its messages come first to the
+// object, and what the object leaves goes to the class's own procedure.
 #pragma once
 
 #include <string>
@@ -31,14 +33,19 @@ class Window {
   static void Register(const WindowClass& cls);
   bool CreateAs(const wchar_t* class_name, DWORD ex_style, DWORD style, int x, int y, int width,
                 int height, HWND parent, HMENU menu_or_id);
+  // Takes a window of a system class made by the caller; false for none.
+  bool Wrap(HWND hwnd);
   // Messages a subclass does not handle go to DefWindowProcW.
   virtual LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam);
   LRESULT Default(UINT msg, WPARAM wparam, LPARAM lparam);
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK Wrapped(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
+                                  UINT_PTR id, DWORD_PTR self);
 
   HWND hwnd_ = nullptr;
+  bool wrapped_ = false;
 };
 
 HINSTANCE ThisModule();
