@@ -11,15 +11,13 @@
 
 namespace pw::win32::testing {
 
-// Neighbouring pixels differ in every colour; with `alpha`, in alpha too. No
-// row repeats an earlier one.
+// Neighbouring pixels differ in every colour; with `alpha`, in alpha too.
 inline Picture Pattern(int width, int height, bool alpha = false, double dpi = 96.0) {
   std::vector<std::uint32_t> pixels;
   for (std::uint32_t y = 0; y < static_cast<std::uint32_t>(height); ++y) {
     for (std::uint32_t x = 0; x < static_cast<std::uint32_t>(width); ++x) {
-      pixels.push_back((alpha ? (x * 29 + y * 17) & 0xFF : 0xFF) << 24 |
-                       (x * 37 + y * 11 + y / 256) % 256 << 16 | (x * 7 + y * 53) % 256 << 8 |
-                       (x * y + 3 * x + 200) % 256);
+      pixels.push_back((alpha ? (x * 29 + y * 17) & 0xFF : 0xFF) << 24 | (x * 37 + y * 11) % 256 << 16 |
+                       (x * 7 + y * 53) % 256 << 8 | (x * y + 3 * x + 200) % 256);
     }
   }
   return Picture::FromPixels(width, height, std::move(pixels), dpi, dpi);
