@@ -1,5 +1,4 @@
-"""Clips in and out: start-up, texts and pictures copied in X11 or put by a Windows program, put
-back, saved, Empty All."""
+"""Clips in and out: start-up, texts and pictures from X11 or Windows, put back, saved, Empty All."""
 
 import glob
 import os

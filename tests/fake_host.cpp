@@ -11,11 +11,8 @@ void FakeHost::Copy(std::optional<std::u16string> text, Picture picture, RichTex
   clip_text = std::move(text);
   clip_picture = std::move(picture);
   clip_rich = std::move(rich);
-  if (late_notices) {
-    ++waiting_notices_;
-  } else if (joined && events_) {
-    events_->ClipboardChanged();
-  }
+  if (late_notices) return void(++waiting_notices_);
+  if (joined && events_) events_->ClipboardChanged();
 }
 
 void FakeHost::PassLateNotices() {

@@ -55,11 +55,10 @@ TEST_F(Clipboard, PictureIsReadFromEachFormatOtherProgramsOffer) {
   std::memcpy(v5_dib.data() + sizeof v5, translucent.bitmap().pixels().data(), 9 * 7 * 4);
   // A header and, in place of the rows, a PNG file; JPEG's decoder alone reads one labelled JPEG.
   const BITMAPINFOHEADER carrier{sizeof carrier, 9, 7, 1, 0, BI_PNG, DWORD(png.size()), 0, 0, 0, 0};
-  const auto* carried = reinterpret_cast<const std::uint8_t*>(&carrier);
-  std::vector<std::uint8_t> png_dib(carried, carried + sizeof carrier);
+  std::vector<std::uint8_t> png_dib(sizeof carrier), jpeg_label;
+  std::memcpy(png_dib.data(), &carrier, sizeof carrier);
   png_dib.insert(png_dib.end(), png.begin(), png.end());
-  std::vector<std::uint8_t> jpeg_label = png_dib;
-  jpeg_label[16] = BI_JPEG;
+  (jpeg_label = png_dib)[16] = BI_JPEG;
   const struct {
     const char* name;
     Formats formats;
@@ -88,18 +87,17 @@ TEST_F(Clipboard, PictureIsReadFromEachFormatOtherProgramsOffer) {
   EXPECT_TRUE(SamePixels(clipboard.ReadPicture().picture, opaque)) << "a bitmap handle";
 }
 
-// Our own picture needs no opening to be known, so that a notice that comes
-// while another program holds the clipboard still finds it.
+// A notice that comes while another program holds the clipboard open (Wine's own manager does,
+// handing a large picture to X11) still finds our own picture: it needs no opening.
 TEST_F(Clipboard, OurPictureIsKnownWhileAnotherProgramHoldsTheClipboardOpen) {
   const Picture ours = Pattern(5, 4);
-  ASSERT_TRUE(clipboard.PutPicture(ours));
-  UniqueWindow other = HiddenWindow();  // as Wine's own manager, handing a large picture to X11
-  ASSERT_TRUE(::OpenClipboard(other.get()));
-  TextRead text;
-  PictureRead picture;
-  std::thread([&] { text = clipboard.ReadText(), picture = clipboard.ReadPicture(); }).join();
+  UniqueWindow other = HiddenWindow();
+  ASSERT_TRUE(clipboard.PutPicture(ours) && ::OpenClipboard(other.get()));
+  std::pair<TextRead, PictureRead> read;
+  std::thread([&] { read = {clipboard.ReadText(), clipboard.ReadPicture()}; }).join();
   ::CloseClipboard();
-  EXPECT_TRUE(text.status == ReadStatus::Ok && text.text.empty() && picture.picture == ours);
+  EXPECT_TRUE(read.first.status == ReadStatus::Ok && read.first.text.empty());
+  EXPECT_EQ(read.second.picture, ours);
 }
 
 // A hidden window in the chain: ours when it has a ClipboardChain, else an
