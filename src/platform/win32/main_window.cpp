@@ -37,7 +37,17 @@ void SetRowCaption(HWND button, std::u16string_view caption) {
     shown += static_cast<wchar_t>(c);
     if (c == u'&') shown += L'&';
   }
+  // A shown button paints itself at once when its text changes: when the store shifts, ten of
+  // them did so one after the other (each also flushing the window to the screen once the
+  // program had been busy a while) before the change handler could return. Marked for the
+  // window's next paint instead, they are painted together once the handler is done.
+  const bool visible = ::IsWindowVisible(button) != FALSE;
+  if (visible) ::SendMessageW(button, WM_SETREDRAW, FALSE, 0);
   ::SetWindowTextW(button, shown.c_str());
+  if (visible) {
+    ::SendMessageW(button, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(button, nullptr, TRUE);
+  }
 }
 
 std::u16string RowCaption(HWND button) {
