@@ -160,38 +160,63 @@ HWND VisibleWindowOfClass(const wchar_t* cls, DWORD pid = 0) {
   return nullptr;
 }
 
-// When each marker first shows as the caption of one of the program's row buttons and as the
-// viewer's text, both read from here through the system (the window server answers; neither
-// program runs any code for it). Polls every millisecond until every marker is on a row and the
-// last one at the viewer, or the time is up; -1 for what never showed.
+// When each marker first shows as the caption of the program's newest row and as the viewer's
+// text, both read from here through the system (the window server answers; neither program runs
+// any code for it), and when that row has no part left to paint. Polls every millisecond until
+// every marker was on a row and painted and the last one is at the viewer, or the time is up;
+// -1 for what never showed. Each time is taken right after the call that saw it. A poll reads
+// the newest row alone, so as to load the window server little while both programs use it; a
+// last look at every row finds the markers that moved on within one poll.
 std::string Watch(HWND main, HWND viewer_text, DWORD timeout_ms,
                   const std::vector<std::string>& markers) {
   std::map<std::wstring, std::size_t> index;
   for (std::size_t i = 0; i < markers.size(); ++i) index[Widen(markers[i])] = i;
-  std::vector<long long> at_viewer(markers.size(), -1), at_program(markers.size(), -1);
+  struct Seen {
+    long long viewer = -1, program = -1, painted = -1;
+    HWND row = nullptr;
+  };
+  std::vector<Seen> seen(markers.size());
   HWND rows[pw::kTextSlots] = {};
-  std::size_t on_rows = 0;
+  int newest = -1;  // rows fill from 0; the newest text is on the last one made
+  auto look = [&](int i) {
+    auto it = index.find(TextOf(rows[i]));
+    if (it != index.end() && seen[it->second].program < 0) {
+      seen[it->second].program = NowNs();
+      seen[it->second].row = rows[i];
+    }
+  };
+  long long iterations = 0, last = NowNs(), worst = 0;
   WaitUntil(
       [&] {
-        const long long now = NowNs();
-        for (int i = 0; i < pw::kTextSlots; ++i) {
-          if (!rows[i]) rows[i] = ControlOf(main, "ClipShow", i);
-          if (!rows[i]) continue;
-          auto it = index.find(TextOf(rows[i]));
-          if (it != index.end() && at_program[it->second] < 0) {
-            at_program[it->second] = now;
-            ++on_rows;
-          }
+        const long long t = NowNs();
+        worst = std::max(worst, t - last);
+        last = t;
+        ++iterations;
+        while (newest + 1 < pw::kTextSlots && (rows[newest + 1] = ControlOf(main, "ClipShow", newest + 1))) {
+          ++newest;
         }
-        auto it = index.find(TextOf(viewer_text));
-        if (it != index.end() && at_viewer[it->second] < 0) at_viewer[it->second] = now;
-        return on_rows == markers.size() && (!viewer_text || at_viewer.back() >= 0);
+        if (newest >= 0) look(newest);
+        if (viewer_text) {
+          auto it = index.find(TextOf(viewer_text));
+          if (it != index.end() && seen[it->second].viewer < 0) seen[it->second].viewer = NowNs();
+        }
+        bool done = !viewer_text || seen.back().viewer >= 0;
+        for (Seen& s : seen) {
+          if (s.row && s.painted < 0 && !::GetUpdateRect(s.row, nullptr, FALSE)) {
+            s.painted = NowNs();
+          }
+          done = done && s.painted >= 0;
+        }
+        return done;
       },
       timeout_ms);
-  std::string out = "ok";
+  for (int i = 0; i <= newest; ++i) look(i);
+  char polls[64];
+  std::snprintf(polls, sizeof polls, "ok %lld %.2f", iterations, static_cast<double>(worst) / 1e6);
+  std::string out = polls;
   for (std::size_t i = 0; i < markers.size(); ++i) {
-    out += " " + markers[i] + " " + std::to_string(at_viewer[i]) + " " +
-           std::to_string(at_program[i]);
+    out += " " + markers[i] + " " + std::to_string(seen[i].viewer) + " " +
+           std::to_string(seen[i].program) + " " + std::to_string(seen[i].painted);
   }
   return out;
 }
@@ -332,8 +357,8 @@ std::string PutRich(HWND main, HWND owner, int count, std::size_t chars, std::si
 //   main TIMEOUT_MS [CLASS]            the program's (or the class's) visible window: "ok HWND"
 //   hide HWND                          hides a window from outside
 //   watch MAIN VIEWER_TEXT TIMEOUT_MS MARKER...
-//                                      "ok watching" at once, then "ok MARKER VIEWER_NS
-//                                      PROGRAM_NS ..." (see Watch)
+//                                      "ok watching" at once, then "ok POLLS LONGEST_GAP_MS
+//                                      MARKER VIEWER_NS PROGRAM_NS PAINTED_NS ..." (see Watch)
 //   click MAIN FAMILY NUMBER           posts a click to the program's control
 //   shown MAIN FAMILY NUMBER           "ok 1" when the control exists and is shown
 //   settle MAIN                        once the program has handled what came before
