@@ -362,6 +362,7 @@ std::string PutRich(HWND main, HWND owner, int count, std::size_t chars, std::si
 //   click MAIN FAMILY NUMBER           posts a click to the program's control
 //   shown MAIN FAMILY NUMBER           "ok 1" when the control exists and is shown
 //   settle MAIN                        once the program has handled what came before
+//   clear                              empties the clipboard
 //   startup EXE CLASS                  ms from CreateProcessW to a visible window of the class
 //   snapshot MAIN RUNS                 "ok MS BITBLT_MS NEW_DIB_MS ..." per run
 //   putrich MAIN COUNT CHARS HTML_BYTES RTF_BYTES
@@ -406,6 +407,12 @@ std::string Serve(const std::string& line, HWND owner) {
     if (verb == "shown") return HasVisibleStyle(control) ? "ok 1" : "ok 0";
     if (!control) return "err no " + family;
     ::PostMessageW(control, BM_CLICK, 0, 0);
+    return "ok";
+  }
+  if (verb == "clear") {
+    if (!WaitUntil([&] { return ::OpenClipboard(owner) != FALSE; }, 10000)) return "err busy";
+    ::EmptyClipboard();
+    ::CloseClipboard();
     return "ok";
   }
   if (verb == "settle") {

@@ -83,6 +83,7 @@ class Viewer(Line):  # the minimal viewer; what it saw, with its own times, as i
 class Program:  # pastewright.exe, started from Linux so that /proc shows its memory
     def __init__(self, agent):
         self.agent = agent
+        agent("clear")  # it stores what the clipboard holds when it starts
         self.proc = subprocess.Popen([WINE, str(EXE)], cwd=WORK, stderr=subprocess.DEVNULL)
         self.hwnd = int(agent("main", 30000)[0])
         agent("settle", self.hwnd)
@@ -171,6 +172,7 @@ class Bench:
         same size. The two take turns, one round first not counted; the ratio is the median of
         each round's ratio."""
         times = {"program": [], "plain": []}
+        self.agent("clear")  # the program reads what the clipboard holds when it starts
         for run in range(self.runs + 1):
             for label, exe, cls in (("program", EXE, "PastewrightMain"),
                                     ("plain", PLAIN, "PwBenchPlainWindow")):
