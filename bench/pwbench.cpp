@@ -356,6 +356,7 @@ std::string PutRich(HWND main, HWND owner, int count, std::size_t chars, std::si
 // The requests, one a line:
 //   main TIMEOUT_MS [CLASS]            the program's (or the class's) visible window: "ok HWND"
 //   hide HWND                          hides a window from outside
+//   close HWND                         posts WM_CLOSE
 //   watch MAIN VIEWER_TEXT TIMEOUT_MS MARKER...
 //                                      "ok watching" at once, then "ok POLLS LONGEST_GAP_MS
 //                                      MARKER VIEWER_NS PROGRAM_NS PAINTED_NS ..." (see Watch)
@@ -387,6 +388,10 @@ std::string Serve(const std::string& line, HWND owner) {
   }
   if (verb == "hide") {
     ::ShowWindow(window(), SW_HIDE);
+    return "ok";
+  }
+  if (verb == "close") {
+    ::PostMessageW(window(), WM_CLOSE, 0, 0);
     return "ok";
   }
   if (verb == "watch") {

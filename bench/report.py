@@ -92,9 +92,14 @@ class Program:  # pastewright.exe, started from Linux so that /proc shows its me
         with open(f"/proc/{self.proc.pid}/status") as f:
             return int(re.search(rf"^{field}:\s+(\d+) kB", f.read(), re.M)[1])
 
-    def stop(self):
-        subprocess.run(["kill", str(self.proc.pid)])  # our own child, by its pid
-        self.proc.wait(timeout=10)
+    def stop(self):  # as a user closes it: it leaves the chain and takes its tray icon away
+        with contextlib.suppress(AssertionError):
+            self.agent("close", self.hwnd)
+        try:
+            self.proc.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()  # our own child, by its pid
+            self.proc.wait()
 
 
 class Copier:  # copies made from X11, each by an xclip that owns the selection until the next
@@ -184,9 +189,12 @@ class Bench:
                      f" plain window {times['plain'][-1] if run else '-'} ms")
         ratios = [p / q for p, q in zip(times["program"], times["plain"])]
         r = median(ratios)
+        fastest = min(times["program"]), min(times["plain"])
         self.row(f"Start-up to a visible main window (median of {self.runs})",
-                 f"{median(times['program']):.1f} ms", f"{median(times['plain']):.1f} ms (plain window)",
-                 f"{r:.2f}× (median of paired ratios)", "≤ 1.3×", r <= 1.3)
+                 f"{median(times['program']):.1f} ms (fastest {fastest[0]:.1f} ms)",
+                 f"{median(times['plain']):.1f} ms (plain window; fastest {fastest[1]:.1f} ms)",
+                 f"{r:.2f}× (fastest against fastest {fastest[0] / fastest[1]:.2f}×)", "≤ 1.3×",
+                 r <= 1.3)
 
     def _watch(self, program, viewer, timeout_ms, markers, copy):
         """Copies while pwbench watches; the times at the viewer and at the program. pwbench's
