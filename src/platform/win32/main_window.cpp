@@ -193,7 +193,17 @@ void MainWindow::SetRowCaption(HWND button, std::u16string_view caption) {
   }
   const std::optional<ControlId> row = ControlOf(button);
   if (named_only && row) shown = Wide(RowName(row->slot));
+  // A shown button paints itself at once when its text changes: when the store shifts, ten of
+  // them did so one after the other (each also flushing the window to the screen once the
+  // program had been busy a while) before the change handler could return. Marked for the
+  // window's next paint instead, they are painted together once the handler is done.
+  const bool visible = ::IsWindowVisible(button) != FALSE;
+  if (visible) ::SendMessageW(button, WM_SETREDRAW, FALSE, 0);
   ::SetWindowTextW(button, shown.c_str());
+  if (visible) {
+    ::SendMessageW(button, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(button, nullptr, TRUE);
+  }
 }
 
 // --- the row preview -----------------------------------------------------------

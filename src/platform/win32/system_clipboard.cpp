@@ -139,14 +139,25 @@ RichText ReadOpenClipboardRichText() {
   return {BytesOfBlock(html_lock), BytesOfBlock(rtf_lock)};
 }
 
-std::u16string TextOfBlock(std::span<const std::uint8_t> block) {
-  std::u16string text;
-  for (std::size_t at = 0; at + 1 < block.size(); at += 2) {
-    const auto c = static_cast<char16_t>(block[at] | (block[at + 1] << 8));
-    if (c == u'\0') break;
-    text.push_back(c);
+// The characters before the first NUL, or all of them. Four at a time: one at a time took
+// longer over a 10 MiB text than the system took to hand it over.
+std::size_t TextLength(std::span<const std::uint8_t> block) {
+  const std::size_t chars = block.size() / 2;
+  std::size_t at = 0;
+  for (; at + 4 <= chars; at += 4) {
+    std::uint64_t four;
+    std::memcpy(&four, block.data() + 2 * at, sizeof four);
+    // Not zero exactly when one of the four is zero.
+    if ((four - 0x0001000100010001u) & ~four & 0x8000800080008000u) break;
   }
-  return text;
+  while (at < chars && (block[2 * at] | block[2 * at + 1]) != 0) ++at;
+  return at;
+}
+
+// Measured first, then copied in one go: grown a character at a time, a 10 MiB text took
+// longer to copy than the system took to hand it over.
+std::u16string TextOfBlock(std::span<const std::uint8_t> block) {
+  return std::u16string(reinterpret_cast<const char16_t*>(block.data()), TextLength(block));
 }
 
 // Moveable memory holding these bytes, ready to hand to the clipboard.
