@@ -367,6 +367,8 @@ std::string PutRich(HWND main, HWND owner, int count, std::size_t chars, std::si
 //   startup EXE CLASS                  ms from CreateProcessW to a visible window of the class
 //   snapshot MAIN RUNS                 "ok MS BITBLT_MS NEW_DIB_MS ..." per run
 //   putrich MAIN COUNT CHARS HTML_BYTES RTF_BYTES
+std::string PutDib(HWND owner, std::int32_t width, std::int32_t height);
+
 std::string Serve(const std::string& line, HWND owner) {
   std::istringstream in(line);
   std::string verb;
@@ -437,6 +439,11 @@ std::string Serve(const std::string& line, HWND owner) {
     in >> runs;
     return Snapshot(main, runs);
   }
+  if (verb == "putdib") {
+    std::int32_t width = 0, height = 0;
+    in >> width >> height;
+    return PutDib(owner, width, height);
+  }
   if (verb == "putrich") {
     HWND main = window();
     int count = 0;
@@ -445,6 +452,32 @@ std::string Serve(const std::string& line, HWND owner) {
     return PutRich(main, owner, count, chars, html, rtf);
   }
   return "err unknown request " + verb;
+}
+
+// One copy of a picture's pixels onto the clipboard, as another Windows program puts it: a
+// width x height 32-bit DIB, timed from opening the clipboard until it is closed again.
+std::string PutDib(HWND owner, std::int32_t width, std::int32_t height) {
+  const std::size_t bits = std::size_t(width) * std::size_t(height) * 4;
+  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + bits);
+  if (!block) return "err out of memory";
+  auto* header = static_cast<BITMAPINFOHEADER*>(::GlobalLock(block));
+  *header = BITMAPINFOHEADER{};
+  header->biSize = sizeof(BITMAPINFOHEADER);
+  header->biWidth = width, header->biHeight = height;
+  header->biPlanes = 1, header->biBitCount = 32, header->biCompression = BI_RGB;
+  std::fill_n(reinterpret_cast<std::uint32_t*>(header + 1), bits / 4, 0xFF2878C8u);
+  ::GlobalUnlock(block);
+  LARGE_INTEGER start, end, frequency;
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  if (!WaitUntil([&] { return ::OpenClipboard(owner) != FALSE; }, 10000)) return "err busy";
+  ::EmptyClipboard();
+  ::SetClipboardData(CF_DIB, block);
+  ::CloseClipboard();
+  ::QueryPerformanceCounter(&end);
+  char out[32];
+  std::snprintf(out, sizeof out, "ok %.1f", (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+  return out;
 }
 
 int RunAgent() {
