@@ -32,7 +32,7 @@ TEST_F(AppTest, RowClickShowsTheBoxThenPutsTheClipBackAsTheNewest) {
   fake.on_box = [&](std::u16string_view) { seen_during_box = Texts(); };
   app.Clicked(Control(Role::Row, 2));
   EXPECT_EQ(std::vector<std::string>(fake.log.begin() + mark, fake.log.end()),
-            (std::vector<std::string>{"preview-text-off", "box:" + Utf8(MsgReadyPaste), "clear",
+            (std::vector<std::string>{"preview-text-off", "box:" + ToUtf8(MsgReadyPaste), "clear",
                                       "put:CC"}));
   EXPECT_EQ(seen_during_box, (Strings{u"AA", u"BB", u"CC", u"DD", u"EE"}));
   EXPECT_EQ(Captions(), (Strings{u"AA", u"BB", u"DD", u"EE", u"CC"}));
@@ -100,11 +100,11 @@ TEST_F(AppTest, PointingAtARowPreviewsItsTextUntilThePointerLeavesIt) {
     app.PointerMoved(Control(Role::Row, 0), c.at, size);
     EXPECT_EQ(fake.text_preview.has_value(), c.inside) << c.at.x << ", " << c.at.y;
     if (c.inside) {
-      EXPECT_EQ(fake.text_preview->second, u"abc... ...");
+      EXPECT_EQ(*fake.text_preview, u"abc... ...");
     }
   }
   app.PointerMoved(Control(Role::Row, 1), {5, 5}, size);
-  EXPECT_EQ(fake.text_preview->second, std::u16string(80, u'x') + u"... ...");
+  EXPECT_EQ(*fake.text_preview, std::u16string(80, u'x') + u"... ...");
   // Hiding to the tray takes the preview along.
   app.Clicked(Control(Role::Hide));
   EXPECT_FALSE(fake.text_preview.has_value());
@@ -118,7 +118,7 @@ TEST(ExportName, KeepsAsciiLettersDigitsAndDoubleByteCharactersOnly) {
       {u"Com7", u"Com7_"},      {u"COM0", u"COM0"},      {u"nul.x", u"nulx"},
   };
   for (const auto& [caption, base] : cases) {
-    EXPECT_EQ(ExportBaseName(host, caption), base) << Utf8(caption);
+    EXPECT_EQ(ExportBaseName(host, caption), base) << ToUtf8(caption);
   }
 }
 
@@ -135,7 +135,7 @@ TEST_F(AppTest, ExportWritesNewFilesAndNeverReplacesOne) {
   EXPECT_EQ(fake.files[u"HelloW(3).txt"], "Hello, World!\r\n");
   EXPECT_EQ(fake.files[u"HelloW.doc"], "the user's own file");
   EXPECT_EQ(fake.files[u"HelloW(2).doc"], "Hello, World!\r\n");
-  EXPECT_EQ(fake.files[u"中文text.doc"], "\xEF\xBB\xBF" + Utf8(u"中文 text\r\n"));
+  EXPECT_EQ(fake.files[u"中文text.doc"], "\xEF\xBB\xBF" + ToUtf8(u"中文 text\r\n"));
   const std::u16string saved(MsgFileSaved);
   EXPECT_EQ(fake.boxes, (Strings{saved, saved + u"\nHelloW(2).txt", saved + u"\nHelloW(3).txt",
                                  saved + u"\nHelloW(2).doc", saved}));
