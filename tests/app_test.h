@@ -22,9 +22,9 @@ namespace pw::test {
 
 using Strings = std::vector<std::u16string>;
 
-// A small solid picture; `tag` makes its pixels distinct.
-inline Picture MakePicture(int width = 4, int height = 3, std::uint32_t tag = 0xFF102030) {
-  return Picture::FromPixels(width, height, std::vector<std::uint32_t>(width * height, tag));
+// A new picture; pictures are told apart by identity, not by their pixels.
+inline Picture MakePicture(int width = 4, int height = 3) {
+  return Picture::FromPixels(width, height, std::vector<std::uint32_t>(width * height));
 }
 
 class FakeHost final : public Host {
@@ -64,11 +64,10 @@ class FakeHost final : public Host {
   std::optional<std::u16string> fail_writes;  // every write fails with this reason
   LocalTime now{2026, 12, 5, 9, 7, 3};
   ScreenMetrics screen{19200, 12000, 15.0f, 15.0f};  // 1280 x 800 pixels
-  Picture screen_pixels = MakePicture(1280, 800, 0xFF808080);
+  Picture screen_pixels = MakePicture(1280, 800);
   SizeTwips main_size{4740, 5595};
   std::int32_t left = 0, top = 0;
-  bool main_visible = true, on_top = false, joined = false;
-  std::optional<std::u16string> tray_tip;
+  bool main_visible = true, joined = false;
   std::optional<std::u16string> text_preview;
   std::optional<Picture> preview;  // the open preview window's picture
   bool preview_own_size = false;
@@ -78,7 +77,7 @@ class FakeHost final : public Host {
   void ShowStore(const WindowView& v) override { view = v; }
   SizeTwips MainWindowSize() const override { return main_size; }
   void PlaceMainWindowOnTop(std::int32_t l, std::int32_t t) override {
-    left = l, top = t, on_top = true, log.push_back("place");
+    left = l, top = t, log.push_back("place");
   }
   void HideMainWindow() override { main_visible = false, log.push_back("hide"); }
   void RestoreMainWindow() override { main_visible = true, log.push_back("restore"); }
@@ -97,8 +96,8 @@ class FakeHost final : public Host {
     log.push_back("pending");
     if (on_pending) on_pending();
   }
-  void ShowTrayIcon(std::u16string_view tip) override { tray_tip = tip, log.push_back("tray-on"); }
-  void RemoveTrayIcon() override { tray_tip.reset(), log.push_back("tray-off"); }
+  void ShowTrayIcon(std::u16string_view) override { log.push_back("tray-on"); }
+  void RemoveTrayIcon() override { log.push_back("tray-off"); }
   void JoinClipboardChain() override { joined = true, log.push_back("join"); }
   void LeaveClipboardChain() override { joined = false, log.push_back("leave"); }
   TextRead ReadText() override { return {Status(), clip_text.value_or(u""), clip_rich}; }
