@@ -25,7 +25,6 @@ struct Dib {
   std::int32_t width = 2, height = 2;
   std::uint16_t planes = 1, bpp = 24;
   std::uint32_t compression = dib::kRgb;
-  std::int32_t ppm = 0;
   std::uint32_t used = 0;
   std::vector<std::uint32_t> masks = {};  // inside a V2+ header: R, G, B[, A]
   std::vector<std::uint32_t> extra = {};  // after the header: masks, or colours as 0x00RRGGBB
@@ -33,19 +32,15 @@ struct Dib {
   std::size_t cut = 0;  // bytes missing from the end
 
   std::vector<std::uint8_t> Bytes() const {
-    std::vector<std::uint8_t> out(std::max(header, dib::kInfoHeader), 0);
-    auto put = [&](std::size_t at, std::uint32_t v, int n) {
-      for (int i = 0; i < n; ++i) out[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    };
-    const std::uint32_t fields[][3] = {
-        {0, header, 4},     {4, std::uint32_t(width), 4},  {8, std::uint32_t(height), 4},
-        {12, planes, 2},    {14, bpp, 2},                  {16, compression, 4},
-        {24, std::uint32_t(ppm), 4}, {28, std::uint32_t(ppm), 4}, {32, used, 4}};
-    for (const auto& f : fields) put(f[0], f[1], static_cast<int>(f[2]));
-    for (std::size_t i = 0; i < masks.size(); ++i) put(40 + 4 * i, masks[i], 4);
-    for (std::uint32_t v : extra) {
+    std::vector<std::uint8_t> out;
+    auto add = [&](std::uint32_t v) {
       for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-    }
+    };
+    const std::uint32_t w = width, h = height, planes_bits = planes | bpp << 16;
+    for (std::uint32_t v : {header, w, h, planes_bits, compression, 0u, 0u, 0u, used, 0u}) add(v);
+    for (std::uint32_t v : masks) add(v);
+    out.resize(std::max<std::size_t>(header, out.size()));
+    for (std::uint32_t v : extra) add(v);
     out.insert(out.end(), rows.begin(), rows.end());
     out.resize(out.size() - std::min(cut, out.size()));
     return out;
@@ -117,6 +112,7 @@ TEST(DibDecode, AMalformedBlockIsNoPicture) {
       {.name = "MasksAt24Bits", .compression = kBits, .extra = {0xFF0000, 0xFF00, 0xFF}},
       {.name = "MasksMissing", .height = 1, .bpp = 32, .compression = kBits, .rows = {1, 2, 3, 4}},
       {.name = "ZeroGreen", .bpp = 32, .compression = kBits, .extra = {0xFF0000, 0, 0xFF}},
+      {.name = "ZeroBlue", .bpp = 32, .compression = kBits, .extra = {0xFF0000, 0xFF00, 0}},
       {.name = "Overlap", .bpp = 32, .compression = kBits, .extra = {0xFF0000, 0x1FF00, 0xFF}},
       {.name = "Gaps", .bpp = 32, .compression = kBits, .extra = {0xFF00FF00, 0xFF0000, 0xFF}},
       {.name = "PastAPixel", .bpp = 16, .compression = kBits, .extra = {0x1F0000, 0x7E0, 0x1F}},
