@@ -4,7 +4,6 @@ tools/wine_env.sh's environment: python3 e2e/test_<group>.py --exe X --driver Y 
 
 import argparse
 import contextlib
-import ctypes
 import os
 import pathlib
 import re
@@ -16,8 +15,10 @@ import sys
 import time
 import traceback
 
-WM_NULL, WM_CLOSE, BM_CLICK = 0x0000, 0x0010, 0x00F5
-CF_UNICODETEXT, CF_DIB, CF_DIBV5 = 13, 8, 17
+from Xlib import display
+
+WM_NULL, WM_CLOSE, BM_CLICK, CF_UNICODETEXT, CF_DIB = 0x0000, 0x0010, 0x00F5, 13, 8
+READY, SAVED = "Content Ready Paste OK", "File saved Pastewright run catalog"
 CONFIG = argparse.Namespace()
 SESSIONS = []
 
@@ -71,8 +72,7 @@ class Image:  # the 8-bit RGB pixels of a picture file, of a picture's bytes or 
         return tuple(self.data[(y * self.width + x) * 3:(y * self.width + x) * 3 + 3])
 
     def crop(self, left=0, top=0, right=None, bottom=None):
-        right, bottom = right or self.width, bottom or self.height
-        w = self.width * 3
+        right, bottom, w = right or self.width, bottom or self.height, self.width * 3
         rows = (self.data[y * w + left * 3:y * w + right * 3] for y in range(top, bottom))
         return Image(b"P6 %d %d 255\n" % (right - left, bottom - top) + b"".join(rows))
 
@@ -97,7 +97,7 @@ def utf16(text):  # as a Windows program puts it on the clipboard
 
 class Driver:  # a running pwdriver: one request line out, one reply line back
     def __init__(self, session, name):
-        self.name, self.agent, self.hung, self._buffer = name, 0, False, b""
+        self.name, self.agent, self.hung = name, 0, False
         self.proc = subprocess.Popen([session.wine, CONFIG.driver], cwd=session.work,
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=open(f"{session.work}/pwdriver-{name}.log", "ab"))
@@ -106,13 +106,8 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
         line = " ".join(map(str, fields))
         self.proc.stdin.write(line.encode() + b"\n")
         self.proc.stdin.flush()
-        deadline = time.monotonic() + 30
-        while b"\n" not in self._buffer:
-            ready = select.select([self.proc.stdout], [], [], max(deadline - time.monotonic(), 0))[0]
-            chunk = ready and os.read(self.proc.stdout.fileno(), 1 << 16)
-            assert chunk, f"pwdriver {self.name} did not answer {line[:60]!r}"
-            self._buffer += chunk
-        reply, self._buffer = self._buffer.split(b"\n", 1)
+        reply = select.select([self.proc.stdout], [], [], 30)[0] and self.proc.stdout.readline()
+        assert reply, f"pwdriver {self.name} did not answer {line[:60]!r}"
         status, *out = reply.decode().split()
         assert status == "ok", f"pwdriver {self.name}: {' '.join(out)}"
         return out
@@ -129,19 +124,15 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
             zip(("visible", "shown", "enabled", "topmost"), (v == "1" for v in f[1:5])),
             pid=int(f[5]), rect=tuple(map(int, f[6:10])), caption=unhexed(f[10]))
 
-    def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):
+    def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):  # timeout 0: posted
         return int(self("send", hwnd, msg, wparam, lparam, timeout_ms)[0])
-
-    def notices(self):
-        return int(self("notices")[0])
 
     def hang(self, hung=True):  # stops its process: it takes no message until let go
         os.kill(self.proc.pid, signal.SIGSTOP if hung else signal.SIGCONT)
         self.hung = hung
 
-    def put(self, *blocks, hold_ms=0):  # (format, bytes or "HEX*N")...: see Put in pwdriver.cpp
-        fields = [f"{hexed(str(f))} {d if isinstance(d, str) else hexed(d)}" for f, d in blocks]
-        return self("put", hold_ms, *fields)[0] == "1"
+    def put(self, *blocks, hold_ms=0):  # (format, bytes)...: see Put in pwdriver.cpp
+        return self("put", hold_ms, *(f"{hexed(str(f))} {hexed(d)}" for f, d in blocks))[0] == "1"
 
     def quit(self):
         with contextlib.suppress(OSError):  # it may have ended
@@ -156,13 +147,10 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         self.wine, self.work = os.environ["PW_WINE"], os.path.join(CONFIG.work, name)
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.work)
-        self.procs, self.drivers, self.proc, self.display, self.hwnd = [], [], None, None, None
+        self.procs, self.drivers, self.proc, self.x11, self.hwnd = [], [], None, None, None
 
     def begin(self):
-        self.x11 = x11 = ctypes.CDLL("libX11.so.6")  # to ask who owns the selection
-        x11.XOpenDisplay.restype, x11.XGetSelectionOwner.restype = ctypes.c_void_p, ctypes.c_ulong
-        self.display = ctypes.c_void_p(x11.XOpenDisplay(None))
-        self.clipboard = ctypes.c_ulong(x11.XInternAtom(self.display, b"CLIPBOARD", 0))
+        self.x11 = display.Display()  # to ask who owns the selection
         self.driver = self.extra_driver("first", join=True)  # a viewer there before the program
         self.driver.put()
         w, h, dpi, tray, *classes = self.driver("host")
@@ -176,7 +164,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
 
     def close(self):
         if self.running() and self.driver.info(self.hwnd):
-            self.driver("post", self.hwnd, WM_CLOSE, 0, 0)
+            self.driver.send(self.hwnd, WM_CLOSE, timeout_ms=0)
         for driver in [d for d in self.drivers if d.hung]:
             driver.hang(False)
         if any(p.poll() is None for p in self.procs if hasattr(p, "x11_owner")):
@@ -185,8 +173,8 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
             stop(proc)
         for driver in reversed(self.drivers):
             driver.quit()
-        if self.display:
-            self.x11.XCloseDisplay(self.display)
+        if self.x11:
+            self.x11.close()
 
     def start(self, ahead=False, folder=""):  # `ahead`: returns a Windows program joined after it
         self.proc = proc = subprocess.Popen([self.wine, CONFIG.exe], cwd=f"{self.work}/{folder}",
@@ -205,7 +193,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         return self.proc is not None and self.proc.poll() is None
 
     def end(self):  # closes the main window as a user does
-        self.driver("post", self.hwnd, WM_CLOSE, 0, 0)
+        self.driver.send(self.hwnd, WM_CLOSE, timeout_ms=0)
         wait(lambda: not self.running(), "the program to end")
 
     def control(self, family, number=0):
@@ -249,24 +237,20 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         assert self.running(), f"the program ended with code {self.proc.returncode}"
         self.driver.send(self.hwnd, WM_NULL)  # an error unless it answers within 5 s
 
-    def rss(self):
-        with open(f"/proc/{self.proc.pid}/status") as f:
-            return int(re.search(r"VmRSS:\s+(\d+) kB", f.read())[1]) << 10
-
     def press(self, family, number=0, wait_done=False):  # wait_done: only if it opens no box
-        if wait_done:
-            self.driver.send(self.control(family, number), BM_CLICK, timeout_ms=20000)
-        else:
-            self.driver("post", self.control(family, number), BM_CLICK, 0, 0)
+        self.driver.send(self.control(family, number), BM_CLICK, timeout_ms=20000 * wait_done)
 
     def answer(self, meanwhile=lambda: None):
         d = self.driver  # the program's message box: its text, then (after meanwhile()) OK
         box = wait(lambda: self.windows("#32770"), "a message box")[0]
         text = wait(lambda: (d.info(d.child(box, "-", 65535)) or {}).get("caption"), "the box's text")
         meanwhile()
-        d("post", d.child(box, "-", 1), BM_CLICK, 0, 0)
+        d.send(d.child(box, "-", 1), BM_CLICK, timeout_ms=0)
         wait(lambda: not d.info(box), "the message box to close")
         return text
+
+    def file(self, name):
+        return pathlib.Path(self.work, name).read_bytes()
 
     def point(self, where, *buttons):  # the real pointer to a point or a rectangle's middle, and clicks
         x, y = where if len(where) == 2 else ((where[0] + where[2]) // 2, (where[1] + where[3]) // 2)
@@ -278,8 +262,8 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
 
     def copy(self, text=None, file=None, mime=None, rich=None):
         """Copies a text (with `rich`, {target: content}: its formatted versions too), or a file as
-        `mime`, in X11; returns the notices the first viewer got. After a Windows write Wine 8 imports the next X11 selection
-        twice (sometimes once): a neutral one nobody reads takes that, and the copy itself once."""
+        `mime`, in X11. After a Windows write Wine 8 imports the next X11 selection twice (sometimes
+        once): a neutral one nobody reads takes that, and the copy itself once."""
         if text is not None:
             pathlib.Path(file := f"{self.work}/copy-{len(self.procs)}.txt").write_text(text)
         pathlib.Path(neutral := f"{self.work}/neutral.txt").write_text("neutral")
@@ -290,19 +274,15 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
                 if holder.poll() is None:
                     break
         assert holder and holder.poll() is None, "the selection could not be handed to a neutral owner"
-        before = self.driver.notices()
         if rich:
-            for n, (target, content) in enumerate(rich.items()):
+            for n, content in enumerate(rich.values()):
                 pathlib.Path(f"{file}.{n}").write_text(content)
-            targets = [f"{t}={file}.{n}" for n, t in enumerate(rich)]
-            assert self._own(f"UTF8_STRING={file}", *targets), "the X11 owner ended"
-        else:
-            assert self._own(file, mime), "xclip ended before it took the selection"
+            owned = [f"UTF8_STRING={file}"] + [f"{t}={file}.{n}" for n, t in enumerate(rich)]
+        assert self._own(*(owned if rich else (file, mime))), "the X11 program ended before it took the selection"
         self._sync_wine()
-        return self.driver.notices() - before
 
     def _own(self, *what):  # xclip (FILE, MIME) or x11_owner.py (TARGET=FILE...) owning the selection
-        owner = lambda: self.x11.XGetSelectionOwner(self.display, self.clipboard)  # noqa: E731
+        owner = lambda: self.x11.get_selection_owner(self.x11.get_atom("CLIPBOARD"))  # noqa: E731
         before = owner()
         cmd = ([sys.executable, f"{os.path.dirname(__file__)}/x11_owner.py", *what] if "=" in what[0]
                else ["xclip", "-quiet", "-selection", "clipboard", "-i", what[0]] + ["-t", what[1]] * bool(what[1]))
@@ -343,6 +323,18 @@ def attempt(fn):
         s.close()
 
 
+def outcome(fn):
+    try:
+        try:
+            attempt(fn)
+        except WineFault as e:
+            print(f"warning: {fn.__name__}: {e}; running the session again", flush=True)
+            attempt(fn)
+        return f"PASS {fn.__name__}"
+    except Exception:
+        return f"FAIL {fn.__name__}\n{traceback.format_exc()}"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--exe", required=True)
@@ -350,18 +342,9 @@ def main():
     parser.add_argument("--work", default=os.path.join(os.getcwd(), "e2e-work"))
     parser.add_argument("names", nargs="*", help="only these sessions")
     parser.parse_args(namespace=CONFIG)
-    passed = failed = 0
-    for fn in [fn for fn in SESSIONS if fn.__name__ in CONFIG.names or not CONFIG.names]:
-        try:
-            try:
-                attempt(fn)
-            except WineFault as e:
-                print(f"warning: {fn.__name__}: {e}; running the session again", flush=True)
-                attempt(fn)
-            passed += 1
-            print(f"PASS {fn.__name__}", flush=True)
-        except Exception:
-            failed += 1
-            print(f"FAIL {fn.__name__}\n{traceback.format_exc()}", flush=True)
-    print(f"{passed} passed, {failed} failed")
-    sys.exit(1 if failed or not passed else 0)
+    chosen, passed = [fn for fn in SESSIONS if fn.__name__ in CONFIG.names or not CONFIG.names], 0
+    for fn in chosen:
+        print(result := outcome(fn), flush=True)
+        passed += result.startswith("PASS")
+    print(f"{passed} passed, {len(chosen) - passed} failed")
+    sys.exit(0 if chosen and passed == len(chosen) else 1)

@@ -62,9 +62,9 @@ def a_large_picture_clicked_back_while_x11_copies_it(s):
     ahead, large = s.start(ahead=True), (30, 120, 200)
     s.copy(file=picture(f"{s.work}/large.png", 4000, 3000, large), mime="image/png")
     wait(lambda: s.slots() == [large], "the large picture", timeout=30)
-    ahead("late")
+    ahead("late", 1)
     s.press("simg", 1)
-    wait(lambda: ahead("notices")[1] == "2", "the notice of the click's write to reach the viewer ahead")
+    wait(lambda: ahead("late")[0] == "2", "the notice of the click's write to reach the viewer ahead")
     assert s.x11_paste("image/bmp"), "X11 could not paste the clicked picture"
     assert s.answer() == "Content Ready Paste OK"
     s.settle()

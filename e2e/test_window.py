@@ -3,7 +3,7 @@
 import glob
 import os
 
-from harness import Image, main, picture, run, session, unhexed, utf16, wait
+from harness import READY, SAVED, Image, main, picture, run, session, unhexed, utf16, wait
 
 TRAY, ICON = "__winex11_standalone_tray", "__winex11_tray_icon"  # Wine's, without a desktop
 ORANGE, BLACK, RED = (240, 140, 20), (0, 0, 0), (210, 30, 40)
@@ -95,7 +95,7 @@ def keyboard(s):
     s.keys(*["Tab"] * 6)
     s.focused_on("Save text 2 as .txt")
     s.keys("Return")
-    assert s.answer() == "File saved Pastewright run catalog"
+    assert s.answer() == SAVED
     with open(f"{s.work}/Secondt.txt", "rb") as f:
         assert f.read() == b"Second text\r\n"
     s.focused_on("Save text 2 as .txt")  # where it was before the box
@@ -105,7 +105,7 @@ def keyboard(s):
     def picture_already_back():  # as with a click: the box comes last
         assert Image.of(wait(lambda: s.x11_paste("image/bmp"), "the picture")) == Image.of(red)
     s.keys("space")
-    assert s.answer(picture_already_back) == "Content Ready Paste OK"
+    assert s.answer(picture_already_back) == READY
     s.keys("Right", "Down", "Down")
     s.focused_on("Preview picture 1")
     s.keys("Return")
@@ -136,7 +136,7 @@ def saved_picture(s, slot):
     for old in glob.glob(f"{s.work}/*.bmp"):
         os.remove(old)
     s.press("sav", slot)
-    assert s.answer() == "File saved Pastewright run catalog"
+    assert s.answer() == SAVED
     assert len(made := glob.glob(f"{s.work}/*.bmp")) == 1, made
     return Image.of(made[0])
 

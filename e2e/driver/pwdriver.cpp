@@ -20,20 +20,17 @@
 namespace {
 
 using Fields = std::vector<std::string>;
-using Blocks = std::vector<std::pair<UINT, HGLOBAL>>;
 
 // Long enough for a loaded machine; past it a hung program fails the session.
 constexpr UINT kPatienceMs = 10000;
 constexpr UINT kRun = WM_APP + 1;
 
-std::string Hex(std::string_view bytes) {
-  std::string out;
-  for (unsigned char c : bytes) out += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
-  return out.empty() ? "-" : out;
-}
-
 std::string Hex(std::wstring_view text) {
-  return Hex({reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)});
+  std::string out;
+  for (auto c : std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2)) {
+    out += {"0123456789abcdef"[(c >> 4) & 15], "0123456789abcdef"[c & 15]};
+  }
+  return out.empty() ? "-" : out;
 }
 
 std::string Unhex(const std::string& hex) {
@@ -54,34 +51,10 @@ std::string Num(HWND h) { return Num(reinterpret_cast<std::intptr_t>(h)); }
 long long Arg(const Fields& f, std::size_t i) { return std::stoll(f.at(i), nullptr, 0); }
 HWND Window(const Fields& f, std::size_t i) { return reinterpret_cast<HWND>(Arg(f, i)); }
 
-std::wstring ClassOf(HWND h) {
-  wchar_t name[256] = {};
-  return std::wstring(name, ::GetClassNameW(h, name, 256));
-}
-
 std::wstring CaptionOf(HWND h) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(h)) + 1, L'\0');
   text.resize(::GetWindowTextW(h, text.data(), static_cast<int>(text.size())));
   return text;
-}
-
-// A number names a standard format; any other name is registered.
-UINT FormatNamed(const std::wstring& name) {
-  if (name.find_first_not_of(L"0123456789") == std::wstring::npos) return std::stoul(name);
-  return ::RegisterClipboardFormatW(name.c_str());
-}
-
-// Bytes given as hex, or as "HEX*N": those repeated N times.
-HGLOBAL GlobalOf(const std::string& field) {
-  const std::size_t star = field.find('*');
-  const std::string unit = Unhex(field.substr(0, star));
-  const std::size_t times = star == std::string::npos ? 1 : std::stoull(field.substr(star + 1));
-  HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, unit.size() * times + 2);
-  if (!h) throw std::runtime_error("out of memory");
-  auto* at = static_cast<char*>(::GlobalLock(h));
-  for (std::size_t i = 0; i < times; ++i) at = std::copy(unit.begin(), unit.end(), at);
-  ::GlobalUnlock(h);
-  return h;
 }
 
 // Others open the clipboard for a moment (the program, Wine's own manager).
@@ -94,16 +67,15 @@ bool OpenClipboardSoon(HWND owner) {
 
 // The driver's window, on a thread of its own that pumps messages since others send to it. It
 // owns what the driver puts on the clipboard and, once joined, is a viewer in the chain that
-// counts the change notices and passes each on; asked to, it has the clipboard held open while
-// it passes the next one on, as a neighbour may, or passes the next notice of a DIB on only once
-// another program has the clipboard open (late: 1 asked, 2 holding the notice).
+// passes each notice on; asked to, it has the clipboard held open while it passes the next one
+// on, as a neighbour may, or passes the next notice of a DIB on only once another program has
+// the clipboard open (late: 1 asked, 2 holding the notice).
 struct Agent {
   std::atomic<HWND> hwnd{nullptr};
   HWND next = nullptr;
   bool joining = false, joined = false;
   std::atomic<bool> passed_while_held{false};
   std::atomic<DWORD> hold_ms{0};
-  std::atomic<long> notices{0};
   std::atomic<int> late{0};
 } agent;
 
@@ -131,7 +103,6 @@ void OnDrawClipboard(WPARAM wp, LPARAM lp) {
   agent.passed_while_held = held == 1;
   if (locker.joinable()) locker.join();
   agent.hold_ms = 0;
-  ++agent.notices;
 }
 
 LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
@@ -168,16 +139,25 @@ void Run(const std::function<void()>& work, bool in_clipboard = true) {
   if (!opened) throw std::runtime_error("the clipboard stays open");
 }
 
-// One clipboard change. When the agent leads the chain its own notice comes
-// in the close, so the viewers have all handled the change when this returns.
-// With a hold: whether the next viewer had, before the clipboard was free again.
-bool Put(const Blocks& blocks, DWORD hold_ms) {
-  agent.hold_ms = hold_ms, agent.passed_while_held = false;
+// HOLD_MS [FORMAT BYTES]...: one clipboard change (a number names a standard format, any other
+// name is registered). When the agent leads the chain its own notice comes in the close, so the
+// viewers have all handled the change when this returns. With a hold: whether the next viewer
+// had, before the clipboard was free again.
+Fields Put(const Fields& f) {
+  agent.hold_ms = static_cast<DWORD>(Arg(f, 1)), agent.passed_while_held = false;
   Run([&] {
     ::EmptyClipboard();
-    for (auto [format, data] : blocks) ::SetClipboardData(format, data);
+    for (std::size_t i = 2; i + 1 < f.size(); i += 2) {
+      const std::wstring name = Utf16(f[i]);
+      const std::string bytes = Unhex(f[i + 1]);
+      HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size() + 2);
+      std::copy(bytes.begin(), bytes.end(), static_cast<char*>(::GlobalLock(data)));
+      ::GlobalUnlock(data);
+      const bool standard = name.find_first_not_of(L"0123456789") == std::wstring::npos;
+      ::SetClipboardData(standard ? std::stoul(name) : ::RegisterClipboardFormatW(name.c_str()), data);
+    }
   });
-  return agent.passed_while_held;
+  return {Num(agent.passed_while_held)};
 }
 
 // Top-level windows (parent 0), message-only ones (-1) or a window's descendants.
@@ -206,7 +186,10 @@ Fields Find(const Fields& f) {
   const std::wstring cls = by_id ? L"" : Utf16(f.at(2));
   Fields found;
   for (HWND h : Windows(Arg(f, 1))) {
-    if (by_id ? ::GetDlgCtrlID(h) == id : ClassOf(h) == cls) found.push_back(Num(h));
+    wchar_t name[256] = {};
+    if (by_id ? ::GetDlgCtrlID(h) == id : cls == std::wstring(name, ::GetClassNameW(h, name, 256))) {
+      found.push_back(Num(h));
+    }
   }
   return found;
 }
@@ -224,8 +207,10 @@ Fields Info(HWND h) {
           Num(pid), Num(r.left), Num(r.top), Num(r.right), Num(r.bottom), Hex(CaptionOf(h))};
 }
 
+// With no time to wait, posted.
 LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT timeout_ms = 5000) {
   DWORD_PTR result = 0;
+  if (timeout_ms == 0) return ::PostMessageW(h, msg, wp, lp);
   if (!::SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, timeout_ms, &result)) {
     throw std::runtime_error("the window did not answer");
   }
@@ -237,7 +222,7 @@ Fields Serve(const Fields& f) {
   if (c == "find") return Find(f);
   if (c == "info") return Info(Window(f, 1));
   if (c == "send") return {Num(Send(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), Arg(f, 5)))};
-  if (c == "post") return {Num(::PostMessageW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4)))};
+  if (c == "put") return Put(f);
   if (c == "named") {  // PARENT TEXT: its descendants whose window text (a screen reader's name) is this
     Fields found;
     for (HWND h : Windows(Arg(f, 1))) {
@@ -262,9 +247,8 @@ Fields Serve(const Fields& f) {
     Fields out{Num(::GetSystemMetrics(SM_CXSCREEN)), Num(::GetSystemMetrics(SM_CYSCREEN)),
                Num(::GetDeviceCaps(screen, LOGPIXELSY)), Num(names::kTrayMessage)};
     ::ReleaseDC(nullptr, screen);
-    for (auto* name : {names::kMainClass, names::kPreviewClass, names::kAboutClass,
-                       names::kOverlayClass}) {
-      out.push_back(Hex(std::wstring_view(name)));
+    for (auto* name : {names::kMainClass, names::kPreviewClass, names::kAboutClass, names::kOverlayClass}) {
+      out.push_back(Hex(name));
     }
     return out;
   }
@@ -276,14 +260,9 @@ Fields Serve(const Fields& f) {
     }, false);
     return {Num(agent.hwnd)};
   }
-  if (c == "notices") return {Num(agent.notices), Num(agent.late)};
-  if (c == "late") return {Num(agent.late = 1)};
-  if (c == "put") {  // HOLD_MS [FORMAT BYTES]...
-    Blocks blocks;
-    for (std::size_t i = 2; i + 1 < f.size(); i += 2) {
-      blocks.emplace_back(FormatNamed(Utf16(f[i])), GlobalOf(f[i + 1]));
-    }
-    return {Num(Put(blocks, static_cast<DWORD>(Arg(f, 1))))};
+  if (c == "late") {  // [1]: the late state (see Agent), or asks for it
+    if (f.size() > 1) agent.late = static_cast<int>(Arg(f, 1));
+    return {Num(agent.late)};
   }
   if (c == "formats") {  // on the clipboard now
     Fields out;
