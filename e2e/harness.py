@@ -201,11 +201,8 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         assert hwnd, f"no {family}{number}; the program " + ("runs" if self.running() else "has ended")
         return hwnd
 
-    def named(self, name):  # a control of the main window by its name for screen readers, or 0
-        return int((self.driver("named", self.hwnd, hexed(name)) + [0])[0])
-
-    def focused_on(self, name):  # waits until the control of that name has the keyboard focus
-        wait(lambda: int(self.driver("focus", self.hwnd)[0]) == (self.named(name) or -1), f"the focus on {name!r}")
+    def focused_on(self, name):  # waits until the control of that name for screen readers has the focus
+        wait(lambda: unhexed(self.driver("focus", self.hwnd)[0]) == name, f"the focus on {name!r}")
 
     def keys(self, *keys):  # real key presses, to the window that has the focus
         run("xdotool", "key", "--delay", "20", *keys)

@@ -3,7 +3,7 @@
 import glob
 import os
 
-from harness import READY, SAVED, Image, main, picture, run, session, unhexed, utf16, wait
+from harness import READY, SAVED, Image, main, picture, run, session, utf16, wait
 
 TRAY, ICON = "__winex11_standalone_tray", "__winex11_tray_icon"  # Wine's, without a desktop
 ORANGE, BLACK, RED = (240, 140, 20), (0, 0, 0), (210, 30, 40)
@@ -18,7 +18,7 @@ def pointing_and_the_tray(s):
     wait(lambda: len(s.rows()) == 1, "row 1")
     preview = lambda: (s.shown("vpic"), s.shown("pView"))  # noqa: E731
     s.point(row := d.info(s.control("ClipShow", 0))["rect"])  # the real pointer shows more of it
-    text = lambda: unhexed(d("text", s.control("pView"))[0])  # noqa: E731
+    text = lambda: d.info(s.control("pView"))["caption"]  # noqa: E731
     wait(lambda: preview() == (True, True) and text().startswith("Line one of a longer text\r\nline two"),
          "the row's preview")
     s.point((row[0] - 200, row[1]))
@@ -88,7 +88,7 @@ def keyboard(s):
     s.copy("Second text")
     s.copy(" " * 8 + "third")  # a row without a caption is read by its number, which does not show
     s.wait_rows(["First te", "Second t", "Text 3"])
-    left, top, right, bottom = s.driver.info(s.named("Text 3"))["rect"]
+    left, top, right, bottom = s.driver.info(s.control("ClipShow", 2))["rect"]
     assert len(Image.screen().crop(left + 3, top + 3, right - 3, bottom - 3).colours()) == 1
     s.keys("shift+Tab")  # round from the first control to the last, and back
     s.focused_on("AI Hide")

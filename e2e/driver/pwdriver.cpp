@@ -51,10 +51,12 @@ std::string Num(HWND h) { return Num(reinterpret_cast<std::intptr_t>(h)); }
 long long Arg(const Fields& f, std::size_t i) { return std::stoll(f.at(i), nullptr, 0); }
 HWND Window(const Fields& f, std::size_t i) { return reinterpret_cast<HWND>(Arg(f, i)); }
 
+// By WM_GETTEXT, since GetWindowText reads no other process's edit control.
 std::wstring CaptionOf(HWND h) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(h)) + 1, L'\0');
-  text.resize(::GetWindowTextW(h, text.data(), static_cast<int>(text.size())));
-  return text;
+  wchar_t text[4096];
+  DWORD_PTR length = 0;
+  ::SendMessageTimeoutW(h, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kPatienceMs, &length);
+  return std::wstring(text, length);
 }
 
 // Others open the clipboard for a moment (the program, Wine's own manager).
@@ -126,14 +128,13 @@ LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   return ::DefWindowProcW(h, msg, wp, lp);
 }
 
-// Runs `work` on the agent's thread, with the clipboard open for the agent's
-// window unless told not to.
-void Run(const std::function<void()>& work, bool in_clipboard = true) {
-  bool opened = !in_clipboard;
+// Runs `work` on the agent's thread, with the clipboard open for the agent's window.
+void Run(const std::function<void()>& work) {
+  bool opened = false;
   std::function<void()> call = [&] {
-    if (in_clipboard && !(opened = OpenClipboardSoon(agent.hwnd))) return;
+    if (!(opened = OpenClipboardSoon(agent.hwnd))) return;
     work();
-    if (in_clipboard) ::CloseClipboard();  // our own notice comes in here, if we lead the chain
+    ::CloseClipboard();  // our own notice comes in here, if we lead the chain
   };
   ::SendMessageW(agent.hwnd, kRun, 0, reinterpret_cast<LPARAM>(&call));
   if (!opened) throw std::runtime_error("the clipboard stays open");
@@ -223,23 +224,11 @@ Fields Serve(const Fields& f) {
   if (c == "info") return Info(Window(f, 1));
   if (c == "send") return {Num(Send(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), Arg(f, 5)))};
   if (c == "put") return Put(f);
-  if (c == "named") {  // PARENT TEXT: its descendants whose window text (a screen reader's name) is this
-    Fields found;
-    for (HWND h : Windows(Arg(f, 1))) {
-      if (CaptionOf(h) == Utf16(f.at(2))) found.push_back(Num(h));
-    }
-    return found;
-  }
-  if (c == "focus") {  // the window with the keyboard focus in the thread of this one
+  if (c == "focus") {  // the name of the window with the keyboard focus in the thread of this one
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     ::GetGUIThreadInfo(::GetWindowThreadProcessId(Window(f, 1), nullptr), &info);
-    return {Num(info.hwndFocus)};
-  }
-  if (c == "text") {  // WM_GETTEXT, which also reads another process's edit control
-    std::wstring text(static_cast<std::size_t>(Send(Window(f, 1), WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(Send(Window(f, 1), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-    return {Hex(text)};
+    return {Hex(CaptionOf(info.hwndFocus))};
   }
   if (c == "host") {  // the screen, and the names the program's windows go by
     namespace names = pw::win32;
@@ -257,19 +246,12 @@ Fields Serve(const Fields& f) {
       agent.joining = true;
       agent.next = ::SetClipboardViewer(agent.hwnd);
       agent.joining = false, agent.joined = true;
-    }, false);
+    });
     return {Num(agent.hwnd)};
   }
   if (c == "late") {  // [1]: the late state (see Agent), or asks for it
     if (f.size() > 1) agent.late = static_cast<int>(Arg(f, 1));
     return {Num(agent.late)};
-  }
-  if (c == "formats") {  // on the clipboard now
-    Fields out;
-    Run([&] {
-      for (UINT fmt = 0; (fmt = ::EnumClipboardFormats(fmt));) out.push_back(Num(fmt));
-    });
-    return out;
   }
   throw std::runtime_error("unknown command");
 }
