@@ -4,6 +4,7 @@ tools/wine_env.sh's environment: python3 e2e/test_<group>.py --exe X --driver Y 
 
 import argparse
 import contextlib
+import glob
 import os
 import pathlib
 import re
@@ -248,6 +249,11 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
 
     def file(self, name):
         return pathlib.Path(self.work, name).read_bytes()
+
+    def saved_picture(self, slot):  # saved as .bmp, named after the second it is saved in
+        self.press("sav", slot)
+        assert self.answer() == SAVED
+        return Image.of(max(glob.glob(f"{self.work}/*.bmp"), key=os.path.getmtime))
 
     def point(self, where, *buttons):  # the real pointer to a point or a rectangle's middle, and clicks
         x, y = where if len(where) == 2 else ((where[0] + where[2]) // 2, (where[1] + where[3]) // 2)

@@ -1,6 +1,5 @@
 """Clips in and out: start-up, texts and pictures from X11 or Windows, put back, saved, Empty All."""
 
-import glob
 import pathlib
 import struct
 
@@ -50,15 +49,10 @@ def texts(s):
         assert s.file(name) == content, name
     assert s.file("HelloW.txt") == b"the user's notes", "the user's file was replaced"
 
-
-@session
-def formatted_text(s):
-    """A text copied with its HTML and RTF goes back with them; a plain one goes back plain."""
-    s.start()
+    # A text copied with its HTML and RTF goes back with them; a plain one goes back plain.
     markup = lambda n: f"<p><b>Bold {n}</b> and <a href='x{n}'>link</a></p>"  # noqa: E731
     rtf = lambda n: f"{{\\rtf1 {{\\b Bold {n}}} and link}}"  # noqa: E731
-    s.copy("Plain text")
-    for n in range(10):  # the plain text is pushed out: each clip's formats move with its text
+    for n in range(10):  # the plain texts are pushed out: each clip's formats move with its text
         s.copy(f"Bold {n} and link", rich={"text/html": markup(n), "text/rtf": rtf(n)})
     s.wait_rows([f"Bold {n} a" for n in range(10)])
     for row, n in ((3, 2), (1, 0)):
@@ -98,9 +92,7 @@ def pictures_both_ways_and_empty_all(s):
     # Run-length encoded by a Windows program: taken, then saved and pasted in X11 as itself.
     s.driver.put((CF_DIB, RLE8))
     wait(lambda: s.slots() == [BLUE, RED, RLE[1]], lambda: f"the run-length picture (not {s.slots()})")
-    s.press("sav", 3)
-    assert s.answer() == SAVED
-    assert Image.of(glob.glob(f"{s.work}/Pastewright*.bmp")[0]) == RLE_PICTURE, "saved as another picture"
+    assert s.saved_picture(3) == RLE_PICTURE, "saved as another picture"
     s.press("simg", 3)
     assert s.answer() == READY
     assert Image.of(wait(lambda: s.x11_paste("image/png"), "X11 to paste it")) == RLE_PICTURE

@@ -6,23 +6,6 @@ import struct
 from harness import READY, main, picture, session, utf16, wait
 
 HISTORY = "CanIncludeInClipboardHistory"
-
-
-@session
-def a_neighbour_that_hangs_then_dies(s):
-    neighbour = s.extra_driver("neighbour", join=True)
-    ahead = s.start(ahead=True)  # ahead -> program -> neighbour -> first
-    neighbour.hang()
-    for text in ("While it hangs", "Still hung"):
-        ahead.put(utf16(text))
-        s.alive()
-    neighbour.proc.kill()  # as a crash would: it leaves nothing
-    wait(lambda: not s.driver.info(neighbour.agent), "the killed viewer's window to go")
-    ahead.put(utf16("After the kill"))
-    s.alive()
-    s.wait_rows(["While it", "Still hu", "After th"])
-
-
 # Content its owner marks for monitors to leave alone, and a clipboard held open from when
 # the notice comes round: for a moment, then far past the program's patience.
 LEFT_ALONE = [  # text, marker formats, held for (ms), stored
@@ -37,8 +20,15 @@ LEFT_ALONE = [  # text, marker formats, held for (ms), stored
 
 
 @session
-def a_viewer_ahead(s):
-    ahead, rows = s.start(ahead=True), []
+def neighbours_and_a_viewer_ahead(s):
+    neighbour = s.extra_driver("neighbour")
+    ahead, rows = s.start(ahead=True), ["While it", "Still hu"]  # ahead -> program -> neighbour -> first
+    neighbour.hang()
+    for text in ("While it hangs", "Still hung"):
+        ahead.put(utf16(text))
+        s.alive()
+    neighbour.proc.kill()  # as a crash would: it leaves nothing
+    wait(lambda: not s.driver.info(neighbour.agent), "the killed viewer's window to go")
     for text, markers, held_ms, stored in LEFT_ALONE:
         handled_while_held = ahead.put(utf16(text), *markers, hold_ms=held_ms)
         assert held_ms < 1000 or handled_while_held, "the program waited out the held clipboard"

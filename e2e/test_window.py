@@ -1,8 +1,5 @@
 """The window and the screen: pointing at a row, the tray, About, the preview, screen pictures."""
 
-import glob
-import os
-
 from harness import READY, SAVED, Image, main, picture, run, session, utf16, wait
 
 TRAY, ICON = "__winex11_standalone_tray", "__winex11_tray_icon"  # Wine's, without a desktop
@@ -96,8 +93,7 @@ def keyboard(s):
     s.focused_on("Save text 2 as .txt")
     s.keys("Return")
     assert s.answer() == SAVED
-    with open(f"{s.work}/Secondt.txt", "rb") as f:
-        assert f.read() == b"Second text\r\n"
+    assert s.file("Secondt.txt") == b"Second text\r\n"
     s.focused_on("Save text 2 as .txt")  # where it was before the box
     s.keys(*["Tab"] * 7)  # past the hidden rows
     s.focused_on("Picture 1")
@@ -121,24 +117,14 @@ def keyboard(s):
 
 def at_own_size(box):
     """at its own size in the box's top-left corner"""
-    return (box.crop(0, 0, 200, 150).colours() == {ORANGE} and ORANGE not in box.crop(200).colours()
-            and ORANGE not in box.crop(0, 150).colours())
+    return (box.crop(0, 0, 200, 150).colours() == {ORANGE}
+            and ORANGE not in box.crop(200).colours() | box.crop(0, 150).colours())
 
 
 def stretched(box):
     """stretched to the whole box"""
     w, h = box.width - 1, box.height - 1
     return [box.pixel(x, y) for x, y in ((0, 0), (w, 0), (0, h), (w, h))] == list(CORNERS)
-
-
-def saved_picture(s, slot):
-    """Saves a slot as .bmp (named after the second it is saved in) and reads it."""
-    for old in glob.glob(f"{s.work}/*.bmp"):
-        os.remove(old)
-    s.press("sav", slot)
-    assert s.answer() == SAVED
-    assert len(made := glob.glob(f"{s.work}/*.bmp")) == 1, made
-    return Image.of(made[0])
 
 
 @session
@@ -159,7 +145,7 @@ def screen_pictures(s):
     wait(lambda: len(s.slots()) == 1 and d.info(s.hwnd)["visible"], "the screen's picture")
     below = max([d.info(t)["rect"][3] for t in d.find(TRAY)] + [0])
     assert below < window[1], f"Wine's tray reaches down to {below}"
-    assert saved_picture(s, 1).crop(0, below) == desktop.crop(0, below), "the picture is not the screen"
+    assert s.saved_picture(1).crop(0, below) == desktop.crop(0, below), "the picture is not the screen"
 
     # Cut Scr: two real clicks mark a rectangle on the frozen screen.
     s.press("cmd_jp", wait_done=True)
@@ -171,7 +157,7 @@ def screen_pictures(s):
     s.point((300, 200), 1)
     wait(lambda: not d.info(overlay), "the frozen screen to go")
     wait(lambda: len(s.slots()) == 2, "the cut's picture")
-    assert saved_picture(s, 2) == desktop.crop(100, 100, 301, 201), "the cut is not what was marked"
+    assert s.saved_picture(2) == desktop.crop(100, 100, 301, 201), "the cut is not what was marked"
 
 
 if __name__ == "__main__":
