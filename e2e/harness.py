@@ -250,9 +250,9 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
     def file(self, name):
         return pathlib.Path(self.work, name).read_bytes()
 
-    def saved_picture(self, slot):  # saved as .bmp, named after the second it is saved in
+    def saved_picture(self, slot):  # saved as .bmp, named after the second (and numbered within it)
         self.press("sav", slot)
-        assert self.answer() == SAVED
+        assert self.answer().startswith(SAVED)
         return Image.of(max(glob.glob(f"{self.work}/*.bmp"), key=os.path.getmtime))
 
     def point(self, where, *buttons):  # the real pointer to a point or a rectangle's middle, and clicks

@@ -20,7 +20,7 @@ LEFT_ALONE = [  # text, marker formats, held for (ms), stored
 
 
 @session
-def neighbours_and_a_viewer_ahead(s):
+def programs_around_ours(s):
     neighbour = s.extra_driver("neighbour")
     ahead, rows = s.start(ahead=True), ["While it", "Still hu"]  # ahead -> program -> neighbour -> first
     neighbour.hang()
@@ -36,13 +36,10 @@ def neighbours_and_a_viewer_ahead(s):
         rows += [text[:8]] * stored
         s.wait_rows(rows)
 
-
-@session
-def a_large_picture_clicked_back_while_x11_copies_it(s):
-    """Wine's own manager holds the clipboard while it hands a picture to an X11 program, for longer
-    than the program waits when the picture is large; the notice of the click's write, passed on late
-    by a viewer ahead, comes in meanwhile. The picture still comes back, once."""
-    ahead, large = s.start(ahead=True), (30, 120, 200)
+    # Wine's own manager holds the clipboard while it hands a picture to an X11 program, for longer
+    # than the program waits when the picture is large; the notice of the click's write, passed on
+    # late by the viewer ahead, comes in meanwhile. The picture still comes back, once.
+    large = (30, 120, 200)
     s.copy(file=picture(f"{s.work}/large.png", 4000, 3000, large), mime="image/png")
     wait(lambda: s.slots() == [large], "the large picture", timeout=30)
     ahead("late", 1)

@@ -8,11 +8,11 @@ CORNERS = ((30, 160, 60), (30, 60, 200), (210, 30, 40), (240, 140, 20))  # from 
 
 
 @session
-def pointing_and_the_tray(s):
+def pointing_the_tray_and_about(s):
     d = s.driver
     s.start()
-    s.driver.put(utf16("   Line one of a longer text\nline two"))  # a bare line feed, as Windows has it
-    wait(lambda: len(s.rows()) == 1, "row 1")
+    d.put(utf16("   Line one of a longer text\nline two"))  # a bare line feed, as Windows has it
+    s.wait_rows(["Line "])  # eight characters, less leading spaces
     preview = lambda: (s.shown("vpic"), s.shown("pView"))  # noqa: E731
     s.point(row := d.info(s.control("ClipShow", 0))["rect"])  # the real pointer shows more of it
     text = lambda: d.info(s.control("pView"))["caption"]  # noqa: E731
@@ -35,22 +35,15 @@ def pointing_and_the_tray(s):
         assert not shown(), f"the tray's {mouse:#x} restored the window"
     s.point(d.info(icons()[0])["rect"], 1)
     wait(shown, "a click on the tray icon to restore the window")
-    assert s.rows() == ["Line ", "While hi"], s.rows()  # eight characters, less leading spaces
+    assert s.rows() == ["Line ", "While hi"], s.rows()
     # Again (still one icon): a button-up with the icon's id, as newer shells send it, and the
     # shell's choice of the icon by the mouse and by the keyboard. The focus is on the first control.
     for code in (1 << 16 | 0x202, 0x400, 0x401):
         hide()
         d.send(s.hwnd, s.tray_message, 0, code)
         s.focused_on("Line ")
-    s.end()
-    assert s.proc.returncode == 0, s.proc.returncode
-    wait(lambda: icons() == [], "the tray icon to go")
 
-
-@session
-def about_and_the_preview(s):
-    d = s.driver
-    s.start()
+    # About: one window, which Esc closes; it opens again.
     s.press("cmd_about")
     about = wait(lambda: s.windows(s.about_class), "the About window")
     s.press("cmd_about", wait_done=True)
@@ -73,6 +66,10 @@ def about_and_the_preview(s):
         wait(lambda: looks_right(Image.screen().crop(*box)), f"picture {slot} {looks_right.__doc__}")
         s.keys("alt+F4")
         wait(lambda: not s.windows(s.preview_class), "Alt+F4 to close the preview")
+
+    s.end()
+    assert s.proc.returncode == 0, s.proc.returncode
+    wait(lambda: icons() == [], "the tray icon to go")
 
 
 @session
