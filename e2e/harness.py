@@ -98,7 +98,7 @@ def utf16(text):  # as a Windows program puts it on the clipboard
 
 class Driver:  # a running pwdriver: one request line out, one reply line back
     def __init__(self, session, name):
-        self.name, self.agent, self.hung = name, 0, False
+        self.name, self.hung = name, False
         self.proc = subprocess.Popen([session.wine, CONFIG.driver], cwd=session.work,
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=open(f"{session.work}/pwdriver-{name}.log", "ab"))
@@ -148,19 +148,18 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         self.wine, self.work = os.environ["PW_WINE"], os.path.join(CONFIG.work, name)
         shutil.rmtree(self.work, ignore_errors=True)
         os.makedirs(self.work)
-        self.procs, self.drivers, self.proc, self.x11, self.hwnd = [], [], None, None, None
+        self.procs, self.drivers, self.proc, self.hwnd = [], [], None, None
 
     def begin(self):
-        self.x11 = display.Display()  # to ask who owns the selection
-        self.driver = self.extra_driver("first", join=True)  # a viewer there before the program
+        self.driver = self.extra_driver("first")  # a viewer there before the program
         self.driver.put()
         w, h, dpi, tray, *classes = self.driver("host")
         self.screen_size, self.dpi, self.tray_message = (int(w), int(h)), int(dpi), int(tray)
         self.main_class, self.preview_class, self.about_class, self.overlay_class = map(unhexed, classes)
 
-    def extra_driver(self, name, join=False):  # joined, it leads the viewer chain
+    def extra_driver(self, name):  # joined: it leads the viewer chain
         self.drivers.append(driver := Driver(self, name))
-        driver.agent = int(driver("join")[0]) if join else 0
+        driver.agent = int(driver("join")[0])
         return driver
 
     def close(self):
@@ -174,11 +173,9 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
             stop(proc)
         for driver in reversed(self.drivers):
             driver.quit()
-        if self.x11:
-            self.x11.close()
 
-    def start(self, ahead=False, folder=""):  # `ahead`: returns a Windows program joined after it
-        self.proc = proc = subprocess.Popen([self.wine, CONFIG.exe], cwd=f"{self.work}/{folder}",
+    def start(self, ahead=False):  # `ahead`: returns a Windows program joined after it
+        self.proc = proc = subprocess.Popen([self.wine, CONFIG.exe], cwd=self.work,
                                             stderr=open(f"{self.work}/pastewright.log", "ab"))
         self.procs.append(proc)
 
@@ -188,7 +185,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
             return found and self.driver.info(found[0])["visible"] and found[0]
         self.hwnd = wait(shown, "the main window")
         self.pid = self.driver.info(self.hwnd)["pid"]
-        return ahead and self.extra_driver("ahead", join=True)
+        return ahead and self.extra_driver("ahead")
 
     def running(self):
         return self.proc is not None and self.proc.poll() is None
@@ -265,8 +262,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
 
     def copy(self, text=None, file=None, mime=None, rich=None):
         """Copies a text (with `rich`, {target: content}: its formatted versions too), or a file as
-        `mime`, in X11. After a Windows write Wine 8 imports the next X11 selection twice (sometimes
-        once): a neutral one nobody reads takes that, and the copy itself once."""
+        `mime`, in X11. After a Windows write Wine 8 imports the next one twice: a neutral one first."""
         if text is not None:
             pathlib.Path(file := f"{self.work}/copy-{len(self.procs)}.txt").write_text(text)
         pathlib.Path(neutral := f"{self.work}/neutral.txt").write_text("neutral")
@@ -285,7 +281,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         self._sync_wine()
 
     def _own(self, *what):  # xclip (FILE, MIME) or x11_owner.py (TARGET=FILE...) owning the selection
-        owner = lambda: self.x11.get_selection_owner(self.x11.get_atom("CLIPBOARD"))  # noqa: E731
+        owner = lambda: CONFIG.x11.get_selection_owner(CONFIG.x11.get_atom("CLIPBOARD"))  # noqa: E731
         before = owner()
         cmd = ([sys.executable, f"{os.path.dirname(__file__)}/x11_owner.py", *what] if "=" in what[0]
                else ["xclip", "-quiet", "-selection", "clipboard", "-i", what[0]] + ["-t", what[1]] * bool(what[1]))
@@ -317,23 +313,20 @@ def session(fn):
     return fn
 
 
-def attempt(fn):
-    s = Session(fn.__name__)
-    try:
-        s.begin()
-        fn(s)
-    finally:
-        s.close()
-
-
 def outcome(fn):
     try:
-        try:
-            attempt(fn)
-        except WineFault as e:
-            print(f"warning: {fn.__name__}: {e}; running the session again", flush=True)
-            attempt(fn)
-        return f"PASS {fn.__name__}"
+        for again in (True, False):
+            s = Session(fn.__name__)
+            try:
+                s.begin()
+                fn(s)
+                return f"PASS {fn.__name__}"
+            except WineFault as e:
+                if not again:
+                    raise
+                print(f"warning: {fn.__name__}: {e}; running the session again", flush=True)
+            finally:
+                s.close()
     except Exception:
         return f"FAIL {fn.__name__}\n{traceback.format_exc()}"
 
@@ -345,6 +338,7 @@ def main():
     parser.add_argument("--work", default=os.path.join(os.getcwd(), "e2e-work"))
     parser.add_argument("names", nargs="*", help="only these sessions")
     parser.parse_args(namespace=CONFIG)
+    CONFIG.x11 = display.Display()  # to ask who owns the clipboard
     chosen, passed = [fn for fn in SESSIONS if fn.__name__ in CONFIG.names or not CONFIG.names], 0
     for fn in chosen:
         print(result := outcome(fn), flush=True)
