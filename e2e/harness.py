@@ -98,7 +98,7 @@ def utf16(text):  # as a Windows program puts it on the clipboard
 
 class Driver:  # a running pwdriver: one request line out, one reply line back
     def __init__(self, session, name):
-        self.name, self.hung = name, False
+        self.name = name
         self.proc = subprocess.Popen([session.wine, CONFIG.driver], cwd=session.work,
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=open(f"{session.work}/pwdriver-{name}.log", "ab"))
@@ -128,16 +128,16 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
     def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):  # timeout 0: posted
         return int(self("send", hwnd, msg, wparam, lparam, timeout_ms)[0])
 
-    def hang(self, hung=True):  # stops its process: it takes no message until let go
-        os.kill(self.proc.pid, signal.SIGSTOP if hung else signal.SIGCONT)
-        self.hung = hung
+    def hang(self):  # stops its process: it takes no message until it quits
+        os.kill(self.proc.pid, signal.SIGSTOP)
 
     def put(self, *blocks, hold_ms=0):  # (format, bytes)...: see Put in pwdriver.cpp
         return self("put", hold_ms, *(f"{hexed(str(f))} {hexed(d)}" for f, d in blocks))[0] == "1"
 
     def quit(self):
         with contextlib.suppress(OSError):  # it may have ended
-            if self.proc.poll() is None and not self.hung:
+            os.kill(self.proc.pid, signal.SIGCONT)  # if it hangs
+            if self.proc.poll() is None:
                 self.proc.stdin.write(b"quit\n")
             self.proc.stdin.close()
         stop(self.proc)
@@ -165,8 +165,6 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
     def close(self):
         if self.running() and self.driver.info(self.hwnd):
             self.driver.send(self.hwnd, WM_CLOSE, timeout_ms=0)
-        for driver in [d for d in self.drivers if d.hung]:
-            driver.hang(False)
         if any(p.poll() is None for p in self.procs if hasattr(p, "x11_owner")):
             self.driver.put()  # Wine takes the selection back before the xclips stop
         for proc in self.procs:

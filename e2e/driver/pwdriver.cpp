@@ -4,10 +4,8 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
 #include <functional>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -271,17 +269,16 @@ int main() {
   while (!agent.hwnd) ::Sleep(1);
   for (std::string line; std::getline(std::cin, line) && line.rfind("quit", 0) != 0;) {
     std::istringstream words(line);
-    const Fields f{std::istream_iterator<std::string>(words), {}};
+    Fields f;
+    for (std::string word; words >> word;) f.push_back(word);
     std::string reply = "ok";
     try {
       for (const std::string& field : Serve(f)) reply += " " + field;
     } catch (const std::exception& e) {
       reply = "err " + line.substr(0, line.find(' ')) + ": " + e.what();
     }
-    std::printf("%s\n", reply.c_str());
-    std::fflush(stdout);
+    std::cout << reply << std::endl;
   }
   ::PostMessageW(agent.hwnd, WM_CLOSE, 0, 0);
   pump.join();
-  std::printf("ok\n");
 }
