@@ -143,7 +143,7 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
         stop(self.proc)
 
 
-class Session:  # one user session: its own folder, drivers, xclips and the program
+class Session:  # one user session: its own folder, drivers, X11 owners and the program
     def __init__(self, name):
         self.wine, self.work = os.environ["PW_WINE"], os.path.join(CONFIG.work, name)
         shutil.rmtree(self.work, ignore_errors=True)
@@ -166,7 +166,7 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
         if self.running() and self.driver.info(self.hwnd):
             self.driver.send(self.hwnd, WM_CLOSE, timeout_ms=0)
         if any(p.poll() is None for p in self.procs if hasattr(p, "x11_owner")):
-            self.driver.put()  # Wine takes the selection back before the xclips stop
+            self.driver.put()  # Wine takes the selection back: the X11 owners end
         for proc in self.procs:
             stop(proc)
         for driver in reversed(self.drivers):
@@ -261,30 +261,26 @@ class Session:  # one user session: its own folder, drivers, xclips and the prog
     def copy(self, text=None, file=None, mime=None, rich=None):
         """Copies a text (with `rich`, {target: content}: its formatted versions too), or a file as
         `mime`, in X11. After a Windows write Wine 8 imports the next one twice: a neutral one first."""
-        if text is not None:
-            pathlib.Path(file := f"{self.work}/copy-{len(self.procs)}.txt").write_text(text)
-        pathlib.Path(neutral := f"{self.work}/neutral.txt").write_text("neutral")
+        served = [f"{mime}={file}"] if file else []
+        for target, content in ({} if file else {"UTF8_STRING": text, **(rich or {})}).items():
+            pathlib.Path(path := f"{self.work}/copy-{len(self.procs)}-{len(served)}").write_text(content)
+            served.append(f"{target}={path}")
+        pathlib.Path(neutral := f"{self.work}/neutral").write_text("neutral")
         for _ in range(5):  # a Windows write makes Wine take the selection, a little later
             self._sync_wine()
-            if holder := self._own(neutral, "application/x-neutral"):
+            if holder := self._own(f"application/x-neutral={neutral}"):
                 self._sync_wine()
                 if holder.poll() is None:
                     break
         assert holder and holder.poll() is None, "the selection could not be handed to a neutral owner"
-        if rich:
-            for n, content in enumerate(rich.values()):
-                pathlib.Path(f"{file}.{n}").write_text(content)
-            owned = [f"UTF8_STRING={file}"] + [f"{t}={file}.{n}" for n, t in enumerate(rich)]
-        assert self._own(*(owned if rich else (file, mime))), "the X11 program ended before it took the selection"
+        assert self._own(*served), "the X11 program ended before it took the selection"
         self._sync_wine()
 
-    def _own(self, *what):  # xclip (FILE, MIME) or x11_owner.py (TARGET=FILE...) owning the selection
+    def _own(self, *served):  # x11_owner.py owning the selection: TARGET=FILE...
         owner = lambda: CONFIG.x11.get_selection_owner(CONFIG.x11.get_atom("CLIPBOARD"))  # noqa: E731
         before = owner()
-        cmd = ([sys.executable, f"{os.path.dirname(__file__)}/x11_owner.py", *what] if "=" in what[0]
-               else ["xclip", "-quiet", "-selection", "clipboard", "-i", what[0]] + ["-t", what[1]] * bool(what[1]))
-        self.procs.append(proc := subprocess.Popen(cmd, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                                   stderr=subprocess.DEVNULL))
+        owner_py = os.path.join(os.path.dirname(__file__), "x11_owner.py")
+        self.procs.append(proc := subprocess.Popen([sys.executable, owner_py, *served]))
         proc.x11_owner = True
         wait(lambda: proc.poll() is not None or owner() not in (0, before), "the X11 program to own the selection")
         return proc.poll() is None and proc

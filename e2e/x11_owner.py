@@ -1,5 +1,5 @@
-"""An X11 program that copies several targets at once (xclip serves one): it owns the clipboard
-and serves TARGET=FILE pairs from the command line until another program takes it."""
+"""An X11 program that copies, in as many targets as it is given (TARGET=FILE...): it owns the
+clipboard and serves them until another program takes it."""
 
 import sys
 
