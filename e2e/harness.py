@@ -116,7 +116,7 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
     def find(self, cls, parent=0):  # top-level windows, message-only ones (parent -1) or a window's
         return [int(h) for h in self("find", parent, hexed(cls))]
 
-    def child(self, parent, family, number=0):  # by the program's name for it, or by id (family "-")
+    def child(self, parent, family, number=0):  # by the program's name for it
         return int((self("find", parent, family, number) + [0])[0])
 
     def info(self, hwnd):  # its state, or False when it is gone
@@ -200,8 +200,10 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
     def focused_on(self, name):  # waits until the control of that name for screen readers has the focus
         wait(lambda: unhexed(self.driver("focus", self.hwnd)[0]) == name, f"the focus on {name!r}")
 
-    def keys(self, *keys):  # real key presses, to the window that has the focus
-        run("xdotool", "key", "--delay", "20", *keys)
+    def keys(self, *keys, focus=None):  # real key presses, to the window that has the focus; then
+        run("xdotool", "key", "--delay", "20", *keys)  # waits for the focus on the control named `focus`
+        if focus:
+            self.focused_on(focus)
 
     def shown(self, family, number=0):  # its own flag (set in the tray too); not yet made: hidden
         hwnd = self.driver.child(self.hwnd, family, number)
@@ -236,9 +238,10 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
     def answer(self, meanwhile=lambda: None):
         d = self.driver  # the program's message box: its text, then (after meanwhile()) OK
         box = wait(lambda: self.windows("#32770"), "a message box")[0]
-        text = wait(lambda: (d.info(d.child(box, "-", 65535)) or {}).get("caption"), "the box's text")
+        captions = lambda: "".join(d.info(h)["caption"] for h in d.find("Static", parent=box))  # noqa: E731
+        text = wait(captions, "the box's text")
         meanwhile()
-        d.send(d.child(box, "-", 1), BM_CLICK, timeout_ms=0)
+        d.send(d.find("Button", parent=box)[0], BM_CLICK, timeout_ms=0)
         wait(lambda: not d.info(box), "the message box to close")
         return text
 
@@ -282,7 +285,7 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
         owner_py = os.path.join(os.path.dirname(__file__), "x11_owner.py")
         self.procs.append(proc := subprocess.Popen([sys.executable, owner_py, *served]))
         proc.x11_owner = True
-        wait(lambda: proc.poll() is not None or owner() not in (0, before), "the X11 program to own the selection")
+        wait(lambda: proc.poll() is not None or owner() not in (0, before), "the X11 owner to take it")
         return proc.poll() is None and proc
 
     def _sync_wine(self):

@@ -84,32 +84,26 @@ def keyboard(s):
     s.wait_rows(["First te", "Second t", "Text 3"])
     left, top, right, bottom = s.driver.info(s.control("ClipShow", 2))["rect"]
     assert len(Image.screen().crop(left + 3, top + 3, right - 3, bottom - 3).colours()) == 1
-    s.keys("shift+Tab")  # round from the first control to the last, and back
-    s.focused_on("AI Hide")
-    s.keys(*["Tab"] * 6)
-    s.focused_on("Save text 2 as .txt")
+    s.keys("shift+Tab", focus="AI Hide")  # round from the first control to the last, and back
+    s.keys(*["Tab"] * 6, focus="Save text 2 as .txt")
     s.keys("Return")
     assert s.answer() == SAVED
     assert s.file("Secondt.txt") == b"Second text\r\n"
     s.focused_on("Save text 2 as .txt")  # where it was before the box
-    s.keys(*["Tab"] * 7)  # past the hidden rows
-    s.focused_on("Picture 1")
+    s.keys(*["Tab"] * 7, focus="Picture 1")  # past the hidden rows
 
     def picture_already_back():  # as with a click: the box comes last
         assert Image.of(wait(lambda: s.x11_paste("image/bmp"), "the picture")) == Image.of(red)
     s.keys("space")
     assert s.answer(picture_already_back) == READY
-    s.keys("Right", "Down", "Down")
-    s.focused_on("Preview picture 1")
+    s.keys("Right", "Down", "Down", focus="Preview picture 1")
     s.keys("Return")
     wait(lambda: s.windows(s.preview_class), "the preview")
     s.keys("Escape")
     wait(lambda: not s.windows(s.preview_class), "Esc to close the preview")
     s.focused_on("Preview picture 1")
-    s.keys("Up", "Return")  # the focused icon goes with the picture: the focus goes back to its slot
-    s.focused_on("Picture 1, empty")
-    s.keys(*["Tab"] * 5, "Return")  # Enter on Empty All, which is disabled then: the focus goes on
-    s.focused_on("Hide")
+    s.keys("Up", "Return", focus="Picture 1, empty")  # the focused icon goes with the picture: to its slot
+    s.keys(*["Tab"] * 5, "Return", focus="Hide")  # Enter on Empty All, disabled then: the focus goes on
 
 
 def at_own_size(box):

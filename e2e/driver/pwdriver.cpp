@@ -23,10 +23,10 @@ using Fields = std::vector<std::string>;
 constexpr UINT kPatienceMs = 10000;
 constexpr UINT kRun = WM_APP + 1;
 
-std::string Hex(std::wstring_view text) {
+std::string Hex(std::wstring_view text) {  // as UTF-16LE bytes
   std::string out;
-  for (auto c : std::string_view(reinterpret_cast<const char*>(text.data()), text.size() * 2)) {
-    out += {"0123456789abcdef"[(c >> 4) & 15], "0123456789abcdef"[c & 15]};
+  for (wchar_t c : text) {
+    for (int shift : {4, 0, 12, 8}) out += "0123456789abcdef"[(c >> shift) & 15];
   }
   return out.empty() ? "-" : out;
 }
@@ -73,7 +73,7 @@ bool OpenClipboardSoon(HWND owner) {
 struct Agent {
   std::atomic<HWND> hwnd{nullptr};
   HWND next = nullptr;
-  bool joining = false, joined = false;
+  bool joining = false;
   std::atomic<bool> passed_while_held{false};
   std::atomic<DWORD> hold_ms{0};
   std::atomic<int> late{0};
@@ -98,15 +98,14 @@ void OnDrawClipboard(WPARAM wp, LPARAM lp) {
     });
     while (held == 0) ::Sleep(1);
   }
-  DWORD_PTR result = 0;  // with no next viewer it fails at once
-  ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+  // With no next viewer it fails at once.
+  ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, nullptr);
   agent.passed_while_held = held == 1;
   if (locker.joinable()) locker.join();
   agent.hold_ms = 0;
 }
 
 LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  DWORD_PTR result = 0;
   switch (msg) {
     case kRun: (*reinterpret_cast<std::function<void()>*>(lp))(); return 0;
     case WM_DRAWCLIPBOARD: OnDrawClipboard(wp, lp); return 0;
@@ -114,11 +113,11 @@ LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (reinterpret_cast<HWND>(wp) == agent.next) {
         agent.next = reinterpret_cast<HWND>(lp);
       } else if (agent.next) {
-        ::SendMessageTimeoutW(agent.next, msg, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+        ::SendMessageTimeoutW(agent.next, msg, wp, lp, SMTO_NORMAL, kPatienceMs, nullptr);
       }
       return 0;
     case WM_CLOSE:
-      if (agent.joined) ::ChangeClipboardChain(h, agent.next);
+      ::ChangeClipboardChain(h, agent.next);
       ::DestroyWindow(h);
       return 0;
     case WM_DESTROY: ::PostQuitMessage(0); return 0;
@@ -173,20 +172,16 @@ std::vector<HWND> Windows(long long parent) {
 }
 
 // PARENT CLASS: the windows of a class. PARENT FAMILY NUMBER: a control by the
-// program's own name for it ("ClipShow" 0), or by its id when the family is "-".
+// program's own name for it ("ClipShow" 0).
 Fields Find(const Fields& f) {
-  const bool by_id = f.size() > 3;
-  int id = by_id ? static_cast<int>(Arg(f, 3)) : 0;
-  if (by_id && f[2] != "-") {
-    const auto control = pw::ControlNamed(f[2], id);
-    if (!control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
-    id = pw::NumericId(*control);
-  }
-  const std::wstring cls = by_id ? L"" : Utf16(f.at(2));
+  const auto control = f.size() > 3 ? pw::ControlNamed(f[2], static_cast<int>(Arg(f, 3))) : std::nullopt;
+  if (f.size() > 3 && !control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
+  const std::wstring cls = control ? L"" : Utf16(f.at(2));
   Fields found;
   for (HWND h : Windows(Arg(f, 1))) {
     wchar_t name[256] = {};
-    if (by_id ? ::GetDlgCtrlID(h) == id : cls == std::wstring(name, ::GetClassNameW(h, name, 256))) {
+    if (control ? ::GetDlgCtrlID(h) == pw::NumericId(*control)
+                : cls == std::wstring(name, ::GetClassNameW(h, name, 256))) {
       found.push_back(Num(h));
     }
   }
@@ -243,7 +238,7 @@ Fields Serve(const Fields& f) {
     Run([] {
       agent.joining = true;
       agent.next = ::SetClipboardViewer(agent.hwnd);
-      agent.joining = false, agent.joined = true;
+      agent.joining = false;
     });
     return {Num(agent.hwnd)};
   }
