@@ -123,7 +123,7 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
         f = self("info", hwnd)
         return f[0] == "1" and dict(
             zip(("visible", "shown", "enabled", "topmost"), (v == "1" for v in f[1:5])),
-            pid=int(f[5]), rect=tuple(map(int, f[6:10])), caption=unhexed(f[10]))
+            rect=tuple(map(int, f[5:9])), caption=unhexed(f[9]))
 
     def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):  # timeout 0: posted
         return int(self("send", hwnd, msg, wparam, lparam, timeout_ms)[0])
@@ -179,10 +179,8 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
 
         def shown():
             assert proc.poll() is None, f"the program ended at start-up ({proc.returncode})"
-            found = self.driver.find(self.main_class)
-            return found and self.driver.info(found[0])["visible"] and found[0]
-        self.hwnd = wait(shown, "the main window")
-        self.pid = self.driver.info(self.hwnd)["pid"]
+            return self.windows(self.main_class)
+        self.hwnd = wait(shown, "the main window")[0]
         return ahead and self.extra_driver("ahead")
 
     def running(self):
@@ -224,9 +222,8 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
                 colours.append(screen.pixel((left + right) // 2, (top + bottom) // 2))
         return colours
 
-    def windows(self, cls):  # the program's top-level windows of a class that show
-        infos = {w: self.driver.info(w) for w in self.driver.find(cls)}
-        return [w for w, i in infos.items() if i and i["visible"] and i["pid"] == self.pid]
+    def windows(self, cls):  # the top-level windows of a class that show
+        return [w for w in self.driver.find(cls) if (self.driver.info(w) or {}).get("visible")]
 
     def alive(self):
         assert self.running(), f"the program ended with code {self.proc.returncode}"

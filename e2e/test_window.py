@@ -63,7 +63,7 @@ def pointing_the_tray_and_about(s):
         s.press("pv", slot)
         window = wait(lambda: s.windows(s.preview_class), "the preview")[0]
         box = d.info(d.child(window, "PreviewImage"))["rect"]
-        wait(lambda: looks_right(Image.screen().crop(*box)), f"picture {slot} {looks_right.__doc__}")
+        wait(lambda: looks_right(Image.screen().crop(*box)), f"picture {slot} {looks_right.__name__}")
         s.keys("alt+F4")
         wait(lambda: not s.windows(s.preview_class), "Alt+F4 to close the preview")
 
@@ -106,14 +106,12 @@ def keyboard(s):
     s.keys(*["Tab"] * 5, "Return", focus="Hide")  # Enter on Empty All, disabled then: the focus goes on
 
 
-def at_own_size(box):
-    """at its own size in the box's top-left corner"""
+def at_own_size(box):  # in the box's top-left corner
     return (box.crop(0, 0, 200, 150).colours() == {ORANGE}
             and ORANGE not in box.crop(200).colours() | box.crop(0, 150).colours())
 
 
-def stretched(box):
-    """stretched to the whole box"""
+def stretched(box):  # to the whole box
     w, h = box.width - 1, box.height - 1
     return [box.pixel(x, y) for x, y in ((0, 0), (w, 0), (0, h), (w, h))] == list(CORNERS)
 

@@ -189,16 +189,14 @@ Fields Find(const Fields& f) {
 }
 
 // Whether it exists, is visible on screen, has its own visible flag, is
-// enabled, is top-most; its process, outer rectangle and caption.
+// enabled, is top-most; its outer rectangle and caption.
 Fields Info(HWND h) {
   if (!::IsWindow(h)) return {"0"};
   RECT r{};
   ::GetWindowRect(h, &r);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(h, &pid);
   return {"1", Num(::IsWindowVisible(h)), Num((::GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0),
           Num(::IsWindowEnabled(h)), Num((::GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0),
-          Num(pid), Num(r.left), Num(r.top), Num(r.right), Num(r.bottom), Hex(CaptionOf(h))};
+          Num(r.left), Num(r.top), Num(r.right), Num(r.bottom), Hex(CaptionOf(h))};
 }
 
 // With no time to wait, posted.
@@ -224,14 +222,12 @@ Fields Serve(const Fields& f) {
     return {Hex(CaptionOf(info.hwndFocus))};
   }
   if (c == "host") {  // the screen, and the names the program's windows go by
-    namespace names = pw::win32;
+    using namespace pw::win32;
     HDC screen = ::GetDC(nullptr);
     Fields out{Num(::GetSystemMetrics(SM_CXSCREEN)), Num(::GetSystemMetrics(SM_CYSCREEN)),
-               Num(::GetDeviceCaps(screen, LOGPIXELSY)), Num(names::kTrayMessage)};
+               Num(::GetDeviceCaps(screen, LOGPIXELSY)), Num(kTrayMessage)};
     ::ReleaseDC(nullptr, screen);
-    for (auto* name : {names::kMainClass, names::kPreviewClass, names::kAboutClass, names::kOverlayClass}) {
-      out.push_back(Hex(name));
-    }
+    for (auto* name : {kMainClass, kPreviewClass, kAboutClass, kOverlayClass}) out.push_back(Hex(name));
     return out;
   }
   if (c == "join") {
