@@ -1,9 +1,10 @@
-"""Clips in and out: start-up, texts and pictures from X11 or Windows, put back, saved, Empty All."""
+"""Clips in and out: start-up, texts and pictures from X11 or Windows, put back, saved, Empty All;
+the Windows programs around ours in the clipboard chain."""
 
 import pathlib
 import struct
 
-from harness import CF_DIB, READY, SAVED, Image, main, picture, session, wait
+from harness import CF_DIB, READY, SAVED, Image, main, picture, session, utf16, wait
 
 RED, BLUE = (210, 30, 40), (30, 60, 200)
 # Run-length encoded (BI_RLE8), 40 x 300, bottom row first: a literal and runs, rows of one run, a
@@ -15,6 +16,19 @@ RLE8 = (struct.pack("<IiiHHIIiiII", 40, 40, 300, 1, 8, 1, 0, 0, 0, 0, 0)
 RLE_PICTURE = Image(b"P6 40 300 255\n" + bytes(v for row in (
     [[(0, 0, 0)] * 5 + [RLE[1]] * 35] + [[RLE[1]] * 40] * 298
     + [[RLE[0], RLE[2], RLE[0]] + [RLE[1]] * 34 + [RLE[2]] * 3]) for p in row for v in p))
+
+HISTORY = "CanIncludeInClipboardHistory"
+# Content its owner marks for monitors to leave alone, and a clipboard held open from when
+# the notice comes round: for a moment, then far past the program's patience.
+LEFT_ALONE = [  # text, marker formats, held for (ms), stored
+    ("Allowed in history", [(HISTORY, struct.pack("<I", 1))], 0, True),
+    ("Excluded", [("ExcludeClipboardContentFromMonitorProcessing", b"")], 0, False),
+    ("Ignored", [("Clipboard Viewer Ignore", b"")], 0, False),
+    ("Kept out of history", [(HISTORY, struct.pack("<I", 0))], 0, False),
+    ("Held briefly", [], 30, True),
+    ("Held long", [], 2000, False),
+    ("Ordinary after", [], 0, True),
+]
 
 
 @session
@@ -91,6 +105,39 @@ def texts_and_pictures(s):
     s.press("simg", 3)
     assert s.answer() == READY
     assert Image.of(wait(lambda: s.x11_paste("image/png"), "X11 to paste it")) == RLE_PICTURE
+
+
+
+@session
+def programs_around_ours(s):
+    neighbour = s.extra_driver("neighbour")
+    ahead, rows = s.start(ahead=True), ["While it", "Still hu"]  # ahead -> program -> neighbour -> first
+    neighbour.hang()
+    for text in ("While it hangs", "Still hung"):
+        ahead.put(utf16(text))
+        s.alive()
+    neighbour.proc.kill()  # as a crash would: it leaves nothing
+    wait(lambda: not s.driver.info(neighbour.agent), "the killed viewer's window to go")
+    for text, markers, held_ms, stored in LEFT_ALONE:
+        handled_while_held = ahead.put(utf16(text), *markers, hold_ms=held_ms)
+        assert held_ms < 1000 or handled_while_held, "the program waited out the held clipboard"
+        s.alive()
+        rows += [text[:8]] * stored
+        s.wait_rows(rows)
+
+    # Wine's own manager holds the clipboard while it hands a picture to an X11 program, for longer
+    # than the program waits when the picture is large; the notice of the click's write, passed on
+    # late by the viewer ahead, comes in meanwhile. The picture still comes back, once.
+    large = (30, 120, 200)
+    s.copy(file=picture(f"{s.work}/large.png", 4000, 3000, large), mime="image/png")
+    wait(lambda: s.slots() == [large], "the large picture", timeout=30)
+    ahead("late", 1)
+    s.press("simg", 1)
+    wait(lambda: ahead("late")[0] == "2", "the notice of the click's write to reach the viewer ahead")
+    assert s.x11_paste("image/bmp"), "X11 could not paste the clicked picture"
+    assert s.answer() == READY
+    s.settle()
+    assert s.slots() == [large], f"the picture is not back once: {s.slots()}"
 
 
 if __name__ == "__main__":
