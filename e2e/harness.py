@@ -134,12 +134,10 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
     def put(self, *blocks, hold_ms=0):  # (format, bytes)...: see Put in pwdriver.cpp
         return self("put", hold_ms, *(f"{hexed(str(f))} {hexed(d)}" for f, d in blocks))[0] == "1"
 
-    def quit(self):
+    def quit(self):  # at the end of its input
         with contextlib.suppress(OSError):  # it may have ended
-            os.kill(self.proc.pid, signal.SIGCONT)  # if it hangs
-            if self.proc.poll() is None:
-                self.proc.stdin.write(b"quit\n")
             self.proc.stdin.close()
+            os.kill(self.proc.pid, signal.SIGCONT)  # if it was made to hang
         stop(self.proc)
 
 
@@ -296,9 +294,9 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
             raise WineFault(f"Wine's clipboard manager stopped answering: {e}") from None
         self.settle()
 
-    def x11_paste(self, mime=None):  # what an X11 program pastes, or False
-        cmd = ["xclip", "-o", "-selection", "clipboard"] + ["-t", mime] * bool(mime)
-        result = subprocess.run(cmd, stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
+    def x11_paste(self, target="UTF8_STRING"):  # what an X11 program pastes, or False
+        result = subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", target],
+                                stdin=subprocess.DEVNULL, capture_output=True, timeout=10)
         return result.returncode == 0 and result.stdout
 
 

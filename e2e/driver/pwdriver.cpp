@@ -1,6 +1,7 @@
 // pwdriver: the end-to-end sessions' hands on the Windows side, and the Windows programs around
 // ours. One request line on stdin, one answer line: "ok" or "err", then fields separated by
-// spaces. Texts (UTF-16) and bytes travel as hex ("-" when empty): no field needs escaping.
+// spaces. Texts (UTF-16) and bytes travel as hex ("-" when empty): no field needs escaping. It
+// leaves the viewer chain and ends at the end of its input.
 #include <windows.h>
 
 #include <atomic>
@@ -199,21 +200,18 @@ Fields Info(HWND h) {
           Num(r.left), Num(r.top), Num(r.right), Num(r.bottom), Hex(CaptionOf(h))};
 }
 
-// With no time to wait, posted.
-LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT timeout_ms = 5000) {
-  DWORD_PTR result = 0;
-  if (timeout_ms == 0) return ::PostMessageW(h, msg, wp, lp);
-  if (!::SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, timeout_ms, &result)) {
-    throw std::runtime_error("the window did not answer");
-  }
-  return static_cast<LRESULT>(result);
-}
-
 Fields Serve(const Fields& f) {
   const std::string& c = f.at(0);
   if (c == "find") return Find(f);
   if (c == "info") return Info(Window(f, 1));
-  if (c == "send") return {Num(Send(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), Arg(f, 5)))};
+  if (c == "send") {  // HWND MSG WPARAM LPARAM TIMEOUT_MS: its answer; with no time to wait, posted
+    DWORD_PTR result = 0;
+    if (Arg(f, 5) == 0) return {Num(::PostMessageW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4)))};
+    if (!::SendMessageTimeoutW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), SMTO_NORMAL, Arg(f, 5), &result)) {
+      throw std::runtime_error("the window did not answer");
+    }
+    return {Num(result)};
+  }
   if (c == "put") return Put(f);
   if (c == "focus") {  // the name of the window with the keyboard focus in the thread of this one
     GUITHREADINFO info{};
@@ -258,7 +256,7 @@ int main() {
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
   });
   while (!agent.hwnd) ::Sleep(1);
-  for (std::string line; std::getline(std::cin, line) && line.rfind("quit", 0) != 0;) {
+  for (std::string line; std::getline(std::cin, line);) {
     std::istringstream words(line);
     Fields f;
     for (std::string word; words >> word;) f.push_back(word);
