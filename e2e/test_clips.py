@@ -8,14 +8,12 @@ from harness import CF_DIB, READY, SAVED, Image, main, picture, session, utf16, 
 
 RED, BLUE = (210, 30, 40), (30, 60, 200)
 # Run-length encoded (BI_RLE8), 40 x 300, bottom row first: a literal and runs, rows of one run, a
-# skip that leaves black.
-RLE = [(200, 70, 20), (20, 160, 90), (90, 20, 160)]
-RLE8 = (struct.pack("<IiiHHIIiiII", 40, 40, 300, 1, 8, 1, 0, 0, 0, 0, 0)
-        + b"".join(bytes(c[::-1]) + b"\0" for c in RLE) + bytes(4 * 253) + bytes.fromhex(
-            "000300020000" "2201" "0302" "0000" + "28010000" * 298 + "00020500" "2301" "0001"))
-RLE_PICTURE = Image(b"P6 40 300 255\n" + bytes(v for row in (
-    [[(0, 0, 0)] * 5 + [RLE[1]] * 35] + [[RLE[1]] * 40] * 298
-    + [[RLE[0], RLE[2], RLE[0]] + [RLE[1]] * 34 + [RLE[2]] * 3]) for p in row for v in p))
+# skip that leaves black; as ImageMagick reads it.
+RLE = [(0, 0, 0), (200, 70, 20), (20, 160, 90), (90, 20, 160)]
+RLE8 = (struct.pack("<IiiHHIIiiII", 40, 40, 300, 1, 8, 1, 0, 0, 0, 4, 0)
+        + bytes(v for c in RLE for v in (*c[::-1], 0))  # the palette, as blue, green, red and a pad
+        + bytes.fromhex("000301030100" "2202" "0303" "0000" + "28020000" * 298 + "00020500" "2302" "0001"))
+RLE_PICTURE = Image.of(b"BM" + struct.pack("<IHHI", 14 + len(RLE8), 0, 0, 14 + 40 + 16) + RLE8)
 
 HISTORY = "CanIncludeInClipboardHistory"
 # Content its owner marks for monitors to leave alone, and a clipboard held open from when
@@ -100,12 +98,11 @@ def texts_and_pictures(s):
 
     # Run-length encoded by a Windows program: taken, then saved and pasted in X11 as itself.
     s.driver.put((CF_DIB, RLE8))
-    wait(lambda: s.slots() == [BLUE, RED, RLE[1]], lambda: f"the run-length picture (not {s.slots()})")
+    wait(lambda: s.slots() == [BLUE, RED, RLE[2]], lambda: f"the run-length picture (not {s.slots()})")
     assert s.saved_picture(3) == RLE_PICTURE, "saved as another picture"
     s.press("simg", 3)
     assert s.answer() == READY
     assert Image.of(wait(lambda: s.x11_paste("image/png"), "X11 to paste it")) == RLE_PICTURE
-
 
 
 @session
@@ -128,16 +125,15 @@ def programs_around_ours(s):
     # Wine's own manager holds the clipboard while it hands a picture to an X11 program, for longer
     # than the program waits when the picture is large; the notice of the click's write, passed on
     # late by the viewer ahead, comes in meanwhile. The picture still comes back, once.
-    large = (30, 120, 200)
-    s.copy(file=picture(f"{s.work}/large.png", 4000, 3000, large), mime="image/png")
-    wait(lambda: s.slots() == [large], "the large picture", timeout=30)
+    s.copy(file=picture(f"{s.work}/large.png", 4000, 3000, BLUE), mime="image/png")
+    wait(lambda: s.slots() == [BLUE], "the large picture", timeout=30)
     ahead("late", 1)
     s.press("simg", 1)
     wait(lambda: ahead("late")[0] == "2", "the notice of the click's write to reach the viewer ahead")
     assert s.x11_paste("image/bmp"), "X11 could not paste the clicked picture"
     assert s.answer() == READY
     s.settle()
-    assert s.slots() == [large], f"the picture is not back once: {s.slots()}"
+    assert s.slots() == [BLUE], f"the picture is not back once: {s.slots()}"
 
 
 if __name__ == "__main__":
