@@ -4,7 +4,6 @@ tools/wine_env.sh's environment: python3 e2e/test_<group>.py --exe X --driver Y 
 
 import argparse
 import contextlib
-import glob
 import os
 import pathlib
 import re
@@ -121,9 +120,8 @@ class Driver:  # a running pwdriver: one request line out, one reply line back
 
     def info(self, hwnd):  # its state, or False when it is gone
         f = self("info", hwnd)
-        return f[0] == "1" and dict(
-            zip(("visible", "shown", "enabled", "topmost"), (v == "1" for v in f[1:5])),
-            rect=tuple(map(int, f[5:9])), caption=unhexed(f[9]))
+        return f[0] == "1" and dict(zip(("visible", "shown", "enabled", "topmost"), (v == "1" for v in f[1:5])),
+                                    rect=tuple(map(int, f[5:9])), caption=unhexed(f[9]))
 
     def send(self, hwnd, msg, wparam=0, lparam=0, timeout_ms=5000):  # timeout 0: posted
         return int(self("send", hwnd, msg, wparam, lparam, timeout_ms)[0])
@@ -223,10 +221,6 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
     def windows(self, cls):  # the top-level windows of a class that show
         return [w for w in self.driver.find(cls) if (self.driver.info(w) or {}).get("visible")]
 
-    def alive(self):
-        assert self.running(), f"the program ended with code {self.proc.returncode}"
-        self.driver.send(self.hwnd, WM_NULL)  # an error unless it answers within 5 s
-
     def press(self, family, number=0, wait_done=False):  # wait_done: only if it opens no box
         self.driver.send(self.control(family, number), BM_CLICK, timeout_ms=20000 * wait_done)
 
@@ -246,14 +240,14 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
     def saved_picture(self, slot):  # saved as .bmp, named after the second (and numbered within it)
         self.press("sav", slot)
         assert self.answer().startswith(SAVED)
-        return Image.of(max(glob.glob(f"{self.work}/*.bmp"), key=os.path.getmtime))
+        return Image.of(max(pathlib.Path(self.work).glob("*.bmp"), key=os.path.getmtime))
 
     def point(self, where, *buttons):  # the real pointer to a point or a rectangle's middle, and clicks
         x, y = where if len(where) == 2 else ((where[0] + where[2]) // 2, (where[1] + where[3]) // 2)
         run("xdotool", "mousemove", str(x), str(y), *(a for b in buttons for a in ("click", str(b))))
 
-    def settle(self):  # once the program and the first viewer have handled what was sent to them
-        for hwnd in [self.hwnd] * self.running() + [self.driver.agent]:
+    def settle(self):  # once the program (an error unless it answers within 5 s) and the first viewer
+        for hwnd in [self.hwnd] * bool(self.hwnd) + [self.driver.agent]:  # have handled all sent to them
             self.driver.send(hwnd, WM_NULL)
 
     def copy(self, text=None, file=None, mime=None, rich=None):
@@ -283,11 +277,9 @@ class Session:  # one user session: its own folder, drivers, X11 owners and the 
         wait(lambda: proc.poll() is not None or owner() not in (0, before), "the X11 owner to take it")
         return proc.poll() is None and proc
 
-    def _sync_wine(self):
-        """Once Wine's clipboard manager (it takes X events before each message, and answers a second
-        sent one after what was posted before the first), then each program, has handled all."""
+    def _sync_wine(self):  # once Wine's clipboard manager, then each program, has handled all
         manager = self.driver.find("__wine_clipboard_manager", parent=-1)
-        try:
+        try:  # it takes X events before each message, and answers a second after all posted before the first
             for _ in range(2):
                 self.driver.send(manager[0], WM_NULL)
         except AssertionError as e:

@@ -53,10 +53,9 @@ def texts_and_pictures(s):
     # Saved as new files, never over one: the text and a line end, in the code page or else
     # (with a mark) in UTF-8; a name taken by the user's own file gets a number.
     pathlib.Path(f"{s.work}/HelloW.txt").write_bytes(b"the user's notes")
-    for family, row, name, content in (("t", 1, "HelloW(2).txt", b"Hello, World!\r\n"),
-                                       ("w", 1, "HelloW.doc", b"Hello, World!\r\n"),
-                                       ("t", 4, "hllo.txt", "\ufeffhéllo 中文\r\n".encode())):
-        s.press(family, row)
+    for row, name, content in ((1, "HelloW(2).txt", b"Hello, World!\r\n"),
+                               (4, "hllo.txt", "\ufeffhéllo 中文\r\n".encode())):
+        s.press("t", row)
         assert s.answer() == SAVED + ("\n" + name) * ("(" in name)
         assert s.file(name) == content, name
     assert s.file("HelloW.txt") == b"the user's notes", "the user's file was replaced"
@@ -112,13 +111,13 @@ def programs_around_ours(s):
     neighbour.hang()
     for text in ("While it hangs", "Still hung"):
         ahead.put(utf16(text))
-        s.alive()
+        s.settle()
     neighbour.proc.kill()  # as a crash would: it leaves nothing
     wait(lambda: not s.driver.info(neighbour.agent), "the killed viewer's window to go")
     for text, markers, held_ms, stored in LEFT_ALONE:
         handled_while_held = ahead.put(utf16(text), *markers, hold_ms=held_ms)
         assert held_ms < 1000 or handled_while_held, "the program waited out the held clipboard"
-        s.alive()
+        s.settle()
         rows += [text[:8]] * stored
         s.wait_rows(rows)
 

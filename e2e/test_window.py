@@ -13,11 +13,11 @@ def pointing_the_tray_and_about(s):
     s.start()
     d.put(utf16("   Line one of a longer text\nline two"))  # a bare line feed, as Windows has it
     s.wait_rows(["Line "])  # eight characters, less leading spaces
-    preview = lambda: (s.shown("vpic"), s.shown("pView"), d.info(s.control("pView"))["caption"])  # noqa: E731
+    preview = lambda: s.shown("vpic") and s.shown("pView") and d.info(s.control("pView"))["caption"]  # noqa: E731
     s.point(row := d.info(s.control("ClipShow", 0))["rect"])  # the real pointer shows more of it
-    wait(lambda: preview() == (True, True, "Line one of a longer text\r\nline two... ..."), "the row's preview")
+    wait(lambda: preview() == "Line one of a longer text\r\nline two... ...", "the row's preview")
     s.point((row[0] - 200, row[1]))
-    wait(lambda: preview() == (False, False, ""), "the preview to hide")
+    wait(lambda: preview() is False, "the preview to hide")
 
     icons = lambda: [i for t in d.find(TRAY) for i in d.find(ICON, parent=t)]  # noqa: E731
     shown = lambda: d.info(s.hwnd)["visible"]  # noqa: E731

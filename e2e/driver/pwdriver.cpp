@@ -247,9 +247,7 @@ Fields Serve(const Fields& f) {
 
 int main() {
   std::thread pump([] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &AgentProc;
-    wc.lpszClassName = L"PwDriver";
+    const WNDCLASSW wc{0, &AgentProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"PwDriver"};
     ::RegisterClassW(&wc);
     agent.hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, 0, 0, 0, 0);
     MSG msg;
