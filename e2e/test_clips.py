@@ -10,10 +10,10 @@ RED, BLUE = (210, 30, 40), (30, 60, 200)
 # Run-length encoded (BI_RLE8), 40 x 300, bottom row first: a literal and runs, rows of one run, a
 # skip that leaves black; as ImageMagick reads it.
 RLE = [(0, 0, 0), (200, 70, 20), (20, 160, 90), (90, 20, 160)]
-RLE8 = (struct.pack("<IiiHHIIiiII", 40, 40, 300, 1, 8, 1, 0, 0, 0, 4, 0)
-        + bytes(v for c in RLE for v in (*c[::-1], 0))  # the palette, as blue, green, red and a pad
+RLE8 = (struct.pack("<IiiHHIIiiII", 40, 40, 300, 1, 8, 1, 0, 0, 0, 0, 0)  # a palette of 256, as B, G, R, 0
+        + bytes(v for c in RLE for v in (*c[::-1], 0)) + bytes(4 * (256 - len(RLE)))
         + bytes.fromhex("000301030100" "2202" "0303" "0000" + "28020000" * 298 + "00020500" "2302" "0001"))
-RLE_PICTURE = Image.of(b"BM" + struct.pack("<IHHI", 14 + len(RLE8), 0, 0, 14 + 40 + 16) + RLE8)
+RLE_PICTURE = Image.of(b"BM" + struct.pack("<IHHI", 14 + len(RLE8), 0, 0, 14 + 40 + 4 * 256) + RLE8)
 
 HISTORY = "CanIncludeInClipboardHistory"
 # Content its owner marks for monitors to leave alone, and a clipboard held open from when
