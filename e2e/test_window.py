@@ -1,9 +1,6 @@
 """The window and the screen: pointing at a row, the tray, About, the preview, screen pictures."""
 
-import glob
-import os
-
-from harness import Image, main, picture, run, session, unhexed, utf16, wait
+from harness import READY, SAVED, Image, main, picture, run, session, utf16, wait
 
 TRAY, ICON = "__winex11_standalone_tray", "__winex11_tray_icon"  # Wine's, without a desktop
 ORANGE, BLACK, RED = (240, 140, 20), (0, 0, 0), (210, 30, 40)
@@ -11,18 +8,16 @@ CORNERS = ((30, 160, 60), (30, 60, 200), (210, 30, 40), (240, 140, 20))  # from 
 
 
 @session
-def pointing_and_the_tray(s):
+def pointing_the_tray_and_about(s):
     d = s.driver
     s.start()
-    s.driver.put(utf16("   Line one of a longer text\nline two"))  # a bare line feed, as Windows has it
-    wait(lambda: len(s.rows()) == 1, "row 1")
-    preview = lambda: (s.shown("vpic"), s.shown("pView"))  # noqa: E731
+    d.put(utf16("   Line one of a longer text\nline two"))  # a bare line feed, as Windows has it
+    s.wait_rows(["Line "])  # eight characters, less leading spaces
+    preview = lambda: s.shown("vpic") and s.shown("pView") and d.info(s.control("pView"))["caption"]  # noqa: E731
     s.point(row := d.info(s.control("ClipShow", 0))["rect"])  # the real pointer shows more of it
-    text = lambda: unhexed(d("text", s.control("pView"))[0])  # noqa: E731
-    wait(lambda: preview() == (True, True) and text().startswith("Line one of a longer text\r\nline two"),
-         "the row's preview")
+    wait(lambda: preview() == "Line one of a longer text\r\nline two... ...", "the row's preview")
     s.point((row[0] - 200, row[1]))
-    wait(lambda: preview() == (False, False), "the preview to hide")
+    wait(lambda: preview() is False, "the preview to hide")
 
     icons = lambda: [i for t in d.find(TRAY) for i in d.find(ICON, parent=t)]  # noqa: E731
     shown = lambda: d.info(s.hwnd)["visible"]  # noqa: E731
@@ -38,22 +33,15 @@ def pointing_and_the_tray(s):
         assert not shown(), f"the tray's {mouse:#x} restored the window"
     s.point(d.info(icons()[0])["rect"], 1)
     wait(shown, "a click on the tray icon to restore the window")
-    assert s.rows() == ["Line ", "While hi"], s.rows()  # eight characters, less leading spaces
+    assert s.rows() == ["Line ", "While hi"], s.rows()
     # Again (still one icon): a button-up with the icon's id, as newer shells send it, and the
     # shell's choice of the icon by the mouse and by the keyboard. The focus is on the first control.
     for code in (1 << 16 | 0x202, 0x400, 0x401):
         hide()
         d.send(s.hwnd, s.tray_message, 0, code)
         s.focused_on("Line ")
-    s.end()
-    assert s.proc.returncode == 0, s.proc.returncode
-    wait(lambda: icons() == [], "the tray icon to go")
 
-
-@session
-def about_and_the_preview(s):
-    d = s.driver
-    s.start()
+    # About: one window, which Esc closes; it opens again.
     s.press("cmd_about")
     about = wait(lambda: s.windows(s.about_class), "the About window")
     s.press("cmd_about", wait_done=True)
@@ -73,9 +61,13 @@ def about_and_the_preview(s):
         s.press("pv", slot)
         window = wait(lambda: s.windows(s.preview_class), "the preview")[0]
         box = d.info(d.child(window, "PreviewImage"))["rect"]
-        wait(lambda: looks_right(Image.screen().crop(*box)), f"picture {slot} {looks_right.__doc__}")
+        wait(lambda: looks_right(Image.screen().crop(*box)), f"picture {slot} {looks_right.__name__}")
         s.keys("alt+F4")
         wait(lambda: not s.windows(s.preview_class), "Alt+F4 to close the preview")
+
+    s.end()
+    assert s.proc.returncode == 0, s.proc.returncode
+    wait(lambda: icons() == [], "the tray icon to go")
 
 
 @session
@@ -88,57 +80,38 @@ def keyboard(s):
     s.copy("Second text")
     s.copy(" " * 8 + "third")  # a row without a caption is read by its number, which does not show
     s.wait_rows(["First te", "Second t", "Text 3"])
-    left, top, right, bottom = s.driver.info(s.named("Text 3"))["rect"]
+    left, top, right, bottom = s.driver.info(s.control("ClipShow", 2))["rect"]
     assert len(Image.screen().crop(left + 3, top + 3, right - 3, bottom - 3).colours()) == 1
-    s.keys("shift+Tab")  # round from the first control to the last, and back
-    s.focused_on("AI Hide")
-    s.keys(*["Tab"] * 6)
-    s.focused_on("Save text 2 as .txt")
+    s.keys("shift+Tab", focus="AI Hide")  # round from the first control to the last, and back
+    s.keys(*["Tab"] * 6, focus="Save text 2 as .txt")
     s.keys("Return")
-    assert s.answer() == "File saved Pastewright run catalog"
-    with open(f"{s.work}/Secondt.txt", "rb") as f:
-        assert f.read() == b"Second text\r\n"
+    assert s.answer() == SAVED
+    assert s.file("Secondt.txt") == b"Second text\r\n"
     s.focused_on("Save text 2 as .txt")  # where it was before the box
-    s.keys(*["Tab"] * 7)  # past the hidden rows
-    s.focused_on("Picture 1")
+    s.keys(*["Tab"] * 7, focus="Picture 1")  # past the hidden rows
 
     def picture_already_back():  # as with a click: the box comes last
         assert Image.of(wait(lambda: s.x11_paste("image/bmp"), "the picture")) == Image.of(red)
     s.keys("space")
-    assert s.answer(picture_already_back) == "Content Ready Paste OK"
-    s.keys("Right", "Down", "Down")
-    s.focused_on("Preview picture 1")
+    assert s.answer(picture_already_back) == READY
+    s.keys("Right", "Down", "Down", focus="Preview picture 1")
     s.keys("Return")
     wait(lambda: s.windows(s.preview_class), "the preview")
     s.keys("Escape")
     wait(lambda: not s.windows(s.preview_class), "Esc to close the preview")
     s.focused_on("Preview picture 1")
-    s.keys("Up", "Return")  # the focused icon goes with the picture: the focus goes back to its slot
-    s.focused_on("Picture 1, empty")
-    s.keys(*["Tab"] * 5, "Return")  # Enter on Empty All, which is disabled then: the focus goes on
-    s.focused_on("Hide")
+    s.keys("Up", "Return", focus="Picture 1, empty")  # the focused icon goes with the picture: to its slot
+    s.keys(*["Tab"] * 5, "Return", focus="Hide")  # Enter on Empty All, disabled then: the focus goes on
 
 
-def at_own_size(box):
-    """at its own size in the box's top-left corner"""
-    return (box.crop(0, 0, 200, 150).colours() == {ORANGE} and ORANGE not in box.crop(200).colours()
-            and ORANGE not in box.crop(0, 150).colours())
+def at_own_size(box):  # in the box's top-left corner
+    return (box.crop(0, 0, 200, 150).colours() == {ORANGE}
+            and ORANGE not in box.crop(200).colours() | box.crop(0, 150).colours())
 
 
-def stretched(box):
-    """stretched to the whole box"""
+def stretched(box):  # to the whole box
     w, h = box.width - 1, box.height - 1
     return [box.pixel(x, y) for x, y in ((0, 0), (w, 0), (0, h), (w, h))] == list(CORNERS)
-
-
-def saved_picture(s, slot):
-    """Saves a slot as .bmp (named after the second it is saved in) and reads it."""
-    for old in glob.glob(f"{s.work}/*.bmp"):
-        os.remove(old)
-    s.press("sav", slot)
-    assert s.answer() == "File saved Pastewright run catalog"
-    assert len(made := glob.glob(f"{s.work}/*.bmp")) == 1, made
-    return Image.of(made[0])
 
 
 @session
@@ -159,7 +132,7 @@ def screen_pictures(s):
     wait(lambda: len(s.slots()) == 1 and d.info(s.hwnd)["visible"], "the screen's picture")
     below = max([d.info(t)["rect"][3] for t in d.find(TRAY)] + [0])
     assert below < window[1], f"Wine's tray reaches down to {below}"
-    assert saved_picture(s, 1).crop(0, below) == desktop.crop(0, below), "the picture is not the screen"
+    assert s.saved_picture(1).crop(0, below) == desktop.crop(0, below), "the picture is not the screen"
 
     # Cut Scr: two real clicks mark a rectangle on the frozen screen.
     s.press("cmd_jp", wait_done=True)
@@ -171,7 +144,7 @@ def screen_pictures(s):
     s.point((300, 200), 1)
     wait(lambda: not d.info(overlay), "the frozen screen to go")
     wait(lambda: len(s.slots()) == 2, "the cut's picture")
-    assert saved_picture(s, 2) == desktop.crop(100, 100, 301, 201), "the cut is not what was marked"
+    assert s.saved_picture(2) == desktop.crop(100, 100, 301, 201), "the cut is not what was marked"
 
 
 if __name__ == "__main__":

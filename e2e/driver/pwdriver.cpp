@@ -1,13 +1,12 @@
 // pwdriver: the end-to-end sessions' hands on the Windows side, and the Windows programs around
 // ours. One request line on stdin, one answer line: "ok" or "err", then fields separated by
-// spaces. Texts (UTF-16) and bytes travel as hex ("-" when empty): no field needs escaping.
+// spaces. Texts (UTF-16) and bytes travel as hex ("-" when empty): no field needs escaping. It
+// leaves the viewer chain and ends at the end of its input.
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
 #include <functional>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -20,20 +19,17 @@
 namespace {
 
 using Fields = std::vector<std::string>;
-using Blocks = std::vector<std::pair<UINT, HGLOBAL>>;
 
 // Long enough for a loaded machine; past it a hung program fails the session.
 constexpr UINT kPatienceMs = 10000;
 constexpr UINT kRun = WM_APP + 1;
 
-std::string Hex(std::string_view bytes) {
+std::string Hex(std::wstring_view text) {  // as UTF-16LE bytes
   std::string out;
-  for (unsigned char c : bytes) out += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
+  for (wchar_t c : text) {
+    for (int shift : {4, 0, 12, 8}) out += "0123456789abcdef"[(c >> shift) & 15];
+  }
   return out.empty() ? "-" : out;
-}
-
-std::string Hex(std::wstring_view text) {
-  return Hex({reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t)});
 }
 
 std::string Unhex(const std::string& hex) {
@@ -54,34 +50,12 @@ std::string Num(HWND h) { return Num(reinterpret_cast<std::intptr_t>(h)); }
 long long Arg(const Fields& f, std::size_t i) { return std::stoll(f.at(i), nullptr, 0); }
 HWND Window(const Fields& f, std::size_t i) { return reinterpret_cast<HWND>(Arg(f, i)); }
 
-std::wstring ClassOf(HWND h) {
-  wchar_t name[256] = {};
-  return std::wstring(name, ::GetClassNameW(h, name, 256));
-}
-
+// By WM_GETTEXT, since GetWindowText reads no other process's edit control.
 std::wstring CaptionOf(HWND h) {
-  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(h)) + 1, L'\0');
-  text.resize(::GetWindowTextW(h, text.data(), static_cast<int>(text.size())));
-  return text;
-}
-
-// A number names a standard format; any other name is registered.
-UINT FormatNamed(const std::wstring& name) {
-  if (name.find_first_not_of(L"0123456789") == std::wstring::npos) return std::stoul(name);
-  return ::RegisterClipboardFormatW(name.c_str());
-}
-
-// Bytes given as hex, or as "HEX*N": those repeated N times.
-HGLOBAL GlobalOf(const std::string& field) {
-  const std::size_t star = field.find('*');
-  const std::string unit = Unhex(field.substr(0, star));
-  const std::size_t times = star == std::string::npos ? 1 : std::stoull(field.substr(star + 1));
-  HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, unit.size() * times + 2);
-  if (!h) throw std::runtime_error("out of memory");
-  auto* at = static_cast<char*>(::GlobalLock(h));
-  for (std::size_t i = 0; i < times; ++i) at = std::copy(unit.begin(), unit.end(), at);
-  ::GlobalUnlock(h);
-  return h;
+  wchar_t text[4096];
+  DWORD_PTR length = 0;
+  ::SendMessageTimeoutW(h, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kPatienceMs, &length);
+  return std::wstring(text, length);
 }
 
 // Others open the clipboard for a moment (the program, Wine's own manager).
@@ -94,16 +68,15 @@ bool OpenClipboardSoon(HWND owner) {
 
 // The driver's window, on a thread of its own that pumps messages since others send to it. It
 // owns what the driver puts on the clipboard and, once joined, is a viewer in the chain that
-// counts the change notices and passes each on; asked to, it has the clipboard held open while
-// it passes the next one on, as a neighbour may, or passes the next notice of a DIB on only once
-// another program has the clipboard open (late: 1 asked, 2 holding the notice).
+// passes each notice on; asked to, it has the clipboard held open while it passes the next one
+// on, as a neighbour may, or passes the next notice of a DIB on only once another program has
+// the clipboard open (late: 1 asked, 2 holding the notice).
 struct Agent {
   std::atomic<HWND> hwnd{nullptr};
   HWND next = nullptr;
-  bool joining = false, joined = false;
+  bool joining = false;
   std::atomic<bool> passed_while_held{false};
   std::atomic<DWORD> hold_ms{0};
-  std::atomic<long> notices{0};
   std::atomic<int> late{0};
 } agent;
 
@@ -126,16 +99,14 @@ void OnDrawClipboard(WPARAM wp, LPARAM lp) {
     });
     while (held == 0) ::Sleep(1);
   }
-  DWORD_PTR result = 0;  // with no next viewer it fails at once
-  ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+  // With no next viewer it fails at once.
+  ::SendMessageTimeoutW(agent.next, WM_DRAWCLIPBOARD, wp, lp, SMTO_NORMAL, kPatienceMs, nullptr);
   agent.passed_while_held = held == 1;
   if (locker.joinable()) locker.join();
   agent.hold_ms = 0;
-  ++agent.notices;
 }
 
 LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  DWORD_PTR result = 0;
   switch (msg) {
     case kRun: (*reinterpret_cast<std::function<void()>*>(lp))(); return 0;
     case WM_DRAWCLIPBOARD: OnDrawClipboard(wp, lp); return 0;
@@ -143,11 +114,11 @@ LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
       if (reinterpret_cast<HWND>(wp) == agent.next) {
         agent.next = reinterpret_cast<HWND>(lp);
       } else if (agent.next) {
-        ::SendMessageTimeoutW(agent.next, msg, wp, lp, SMTO_NORMAL, kPatienceMs, &result);
+        ::SendMessageTimeoutW(agent.next, msg, wp, lp, SMTO_NORMAL, kPatienceMs, nullptr);
       }
       return 0;
     case WM_CLOSE:
-      if (agent.joined) ::ChangeClipboardChain(h, agent.next);
+      ::ChangeClipboardChain(h, agent.next);
       ::DestroyWindow(h);
       return 0;
     case WM_DESTROY: ::PostQuitMessage(0); return 0;
@@ -155,29 +126,37 @@ LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   return ::DefWindowProcW(h, msg, wp, lp);
 }
 
-// Runs `work` on the agent's thread, with the clipboard open for the agent's
-// window unless told not to.
-void Run(const std::function<void()>& work, bool in_clipboard = true) {
-  bool opened = !in_clipboard;
+// Runs `work` on the agent's thread, with the clipboard open for the agent's window.
+void Run(const std::function<void()>& work) {
+  bool opened = false;
   std::function<void()> call = [&] {
-    if (in_clipboard && !(opened = OpenClipboardSoon(agent.hwnd))) return;
+    if (!(opened = OpenClipboardSoon(agent.hwnd))) return;
     work();
-    if (in_clipboard) ::CloseClipboard();  // our own notice comes in here, if we lead the chain
+    ::CloseClipboard();  // our own notice comes in here, if we lead the chain
   };
   ::SendMessageW(agent.hwnd, kRun, 0, reinterpret_cast<LPARAM>(&call));
   if (!opened) throw std::runtime_error("the clipboard stays open");
 }
 
-// One clipboard change. When the agent leads the chain its own notice comes
-// in the close, so the viewers have all handled the change when this returns.
-// With a hold: whether the next viewer had, before the clipboard was free again.
-bool Put(const Blocks& blocks, DWORD hold_ms) {
-  agent.hold_ms = hold_ms, agent.passed_while_held = false;
+// HOLD_MS [FORMAT BYTES]...: one clipboard change (a number names a standard format, any other
+// name is registered). When the agent leads the chain its own notice comes in the close, so the
+// viewers have all handled the change when this returns. With a hold: whether the next viewer
+// had, before the clipboard was free again.
+Fields Put(const Fields& f) {
+  agent.hold_ms = static_cast<DWORD>(Arg(f, 1)), agent.passed_while_held = false;
   Run([&] {
     ::EmptyClipboard();
-    for (auto [format, data] : blocks) ::SetClipboardData(format, data);
+    for (std::size_t i = 2; i + 1 < f.size(); i += 2) {
+      const std::wstring name = Utf16(f[i]);
+      const std::string bytes = Unhex(f[i + 1]);
+      HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size() + 2);
+      std::copy(bytes.begin(), bytes.end(), static_cast<char*>(::GlobalLock(data)));
+      ::GlobalUnlock(data);
+      const bool standard = name.find_first_not_of(L"0123456789") == std::wstring::npos;
+      ::SetClipboardData(standard ? std::stoul(name) : ::RegisterClipboardFormatW(name.c_str()), data);
+    }
   });
-  return agent.passed_while_held;
+  return {Num(agent.passed_while_held)};
 }
 
 // Top-level windows (parent 0), message-only ones (-1) or a window's descendants.
@@ -194,103 +173,72 @@ std::vector<HWND> Windows(long long parent) {
 }
 
 // PARENT CLASS: the windows of a class. PARENT FAMILY NUMBER: a control by the
-// program's own name for it ("ClipShow" 0), or by its id when the family is "-".
+// program's own name for it ("ClipShow" 0).
 Fields Find(const Fields& f) {
-  const bool by_id = f.size() > 3;
-  int id = by_id ? static_cast<int>(Arg(f, 3)) : 0;
-  if (by_id && f[2] != "-") {
-    const auto control = pw::ControlNamed(f[2], id);
-    if (!control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
-    id = pw::NumericId(*control);
-  }
-  const std::wstring cls = by_id ? L"" : Utf16(f.at(2));
+  const auto control = f.size() > 3 ? pw::ControlNamed(f[2], static_cast<int>(Arg(f, 3))) : std::nullopt;
+  if (f.size() > 3 && !control) throw std::runtime_error("the program has no control " + f[2] + f[3]);
+  const std::wstring cls = control ? L"" : Utf16(f.at(2));
   Fields found;
   for (HWND h : Windows(Arg(f, 1))) {
-    if (by_id ? ::GetDlgCtrlID(h) == id : ClassOf(h) == cls) found.push_back(Num(h));
+    wchar_t name[256] = {};
+    if (control ? ::GetDlgCtrlID(h) == pw::NumericId(*control)
+                : cls == std::wstring(name, ::GetClassNameW(h, name, 256))) {
+      found.push_back(Num(h));
+    }
   }
   return found;
 }
 
 // Whether it exists, is visible on screen, has its own visible flag, is
-// enabled, is top-most; its process, outer rectangle and caption.
+// enabled, is top-most; its outer rectangle and caption.
 Fields Info(HWND h) {
   if (!::IsWindow(h)) return {"0"};
   RECT r{};
   ::GetWindowRect(h, &r);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(h, &pid);
   return {"1", Num(::IsWindowVisible(h)), Num((::GetWindowLongPtrW(h, GWL_STYLE) & WS_VISIBLE) != 0),
           Num(::IsWindowEnabled(h)), Num((::GetWindowLongPtrW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0),
-          Num(pid), Num(r.left), Num(r.top), Num(r.right), Num(r.bottom), Hex(CaptionOf(h))};
-}
-
-LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT timeout_ms = 5000) {
-  DWORD_PTR result = 0;
-  if (!::SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, timeout_ms, &result)) {
-    throw std::runtime_error("the window did not answer");
-  }
-  return static_cast<LRESULT>(result);
+          Num(r.left), Num(r.top), Num(r.right), Num(r.bottom), Hex(CaptionOf(h))};
 }
 
 Fields Serve(const Fields& f) {
   const std::string& c = f.at(0);
   if (c == "find") return Find(f);
   if (c == "info") return Info(Window(f, 1));
-  if (c == "send") return {Num(Send(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), Arg(f, 5)))};
-  if (c == "post") return {Num(::PostMessageW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4)))};
-  if (c == "named") {  // PARENT TEXT: its descendants whose window text (a screen reader's name) is this
-    Fields found;
-    for (HWND h : Windows(Arg(f, 1))) {
-      if (CaptionOf(h) == Utf16(f.at(2))) found.push_back(Num(h));
+  if (c == "send") {  // HWND MSG WPARAM LPARAM TIMEOUT_MS: its answer; with no time to wait, posted
+    DWORD_PTR result = 0;
+    if (Arg(f, 5) == 0) return {Num(::PostMessageW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4)))};
+    if (!::SendMessageTimeoutW(Window(f, 1), Arg(f, 2), Arg(f, 3), Arg(f, 4), SMTO_NORMAL, Arg(f, 5), &result)) {
+      throw std::runtime_error("the window did not answer");
     }
-    return found;
+    return {Num(result)};
   }
-  if (c == "focus") {  // the window with the keyboard focus in the thread of this one
+  if (c == "put") return Put(f);
+  if (c == "focus") {  // the name of the window with the keyboard focus in the thread of this one
     GUITHREADINFO info{};
     info.cbSize = sizeof(info);
     ::GetGUIThreadInfo(::GetWindowThreadProcessId(Window(f, 1), nullptr), &info);
-    return {Num(info.hwndFocus)};
-  }
-  if (c == "text") {  // WM_GETTEXT, which also reads another process's edit control
-    std::wstring text(static_cast<std::size_t>(Send(Window(f, 1), WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(Send(Window(f, 1), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-    return {Hex(text)};
+    return {Hex(CaptionOf(info.hwndFocus))};
   }
   if (c == "host") {  // the screen, and the names the program's windows go by
-    namespace names = pw::win32;
+    using namespace pw::win32;
     HDC screen = ::GetDC(nullptr);
     Fields out{Num(::GetSystemMetrics(SM_CXSCREEN)), Num(::GetSystemMetrics(SM_CYSCREEN)),
-               Num(::GetDeviceCaps(screen, LOGPIXELSY)), Num(names::kTrayMessage)};
+               Num(::GetDeviceCaps(screen, LOGPIXELSY)), Num(kTrayMessage)};
     ::ReleaseDC(nullptr, screen);
-    for (auto* name : {names::kMainClass, names::kPreviewClass, names::kAboutClass,
-                       names::kOverlayClass}) {
-      out.push_back(Hex(std::wstring_view(name)));
-    }
+    for (auto* name : {kMainClass, kPreviewClass, kAboutClass, kOverlayClass}) out.push_back(Hex(name));
     return out;
   }
   if (c == "join") {
     Run([] {
       agent.joining = true;
       agent.next = ::SetClipboardViewer(agent.hwnd);
-      agent.joining = false, agent.joined = true;
-    }, false);
+      agent.joining = false;
+    });
     return {Num(agent.hwnd)};
   }
-  if (c == "notices") return {Num(agent.notices), Num(agent.late)};
-  if (c == "late") return {Num(agent.late = 1)};
-  if (c == "put") {  // HOLD_MS [FORMAT BYTES]...
-    Blocks blocks;
-    for (std::size_t i = 2; i + 1 < f.size(); i += 2) {
-      blocks.emplace_back(FormatNamed(Utf16(f[i])), GlobalOf(f[i + 1]));
-    }
-    return {Num(Put(blocks, static_cast<DWORD>(Arg(f, 1))))};
-  }
-  if (c == "formats") {  // on the clipboard now
-    Fields out;
-    Run([&] {
-      for (UINT fmt = 0; (fmt = ::EnumClipboardFormats(fmt));) out.push_back(Num(fmt));
-    });
-    return out;
+  if (c == "late") {  // [1]: the late state (see Agent), or asks for it
+    if (f.size() > 1) agent.late = static_cast<int>(Arg(f, 1));
+    return {Num(agent.late)};
   }
   throw std::runtime_error("unknown command");
 }
@@ -299,28 +247,25 @@ Fields Serve(const Fields& f) {
 
 int main() {
   std::thread pump([] {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &AgentProc;
-    wc.lpszClassName = L"PwDriver";
+    const WNDCLASSW wc{0, &AgentProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"PwDriver"};
     ::RegisterClassW(&wc);
     agent.hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, 0, 0, 0, 0);
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) ::DispatchMessageW(&msg);
   });
   while (!agent.hwnd) ::Sleep(1);
-  for (std::string line; std::getline(std::cin, line) && line.rfind("quit", 0) != 0;) {
+  for (std::string line; std::getline(std::cin, line);) {
     std::istringstream words(line);
-    const Fields f{std::istream_iterator<std::string>(words), {}};
+    Fields f;
+    for (std::string word; words >> word;) f.push_back(word);
     std::string reply = "ok";
     try {
       for (const std::string& field : Serve(f)) reply += " " + field;
     } catch (const std::exception& e) {
       reply = "err " + line.substr(0, line.find(' ')) + ": " + e.what();
     }
-    std::printf("%s\n", reply.c_str());
-    std::fflush(stdout);
+    std::cout << reply << std::endl;
   }
   ::PostMessageW(agent.hwnd, WM_CLOSE, 0, 0);
   pump.join();
-  std::printf("ok\n");
 }
