@@ -126,13 +126,14 @@ LRESULT CALLBACK AgentProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   return ::DefWindowProcW(h, msg, wp, lp);
 }
 
-// Runs `work` on the agent's thread, with the clipboard open for the agent's window.
-void Run(const std::function<void()>& work) {
-  bool opened = false;
+// Runs `work` on the agent's thread, with the clipboard open for the agent's window unless
+// told not to.
+void Run(const std::function<void()>& work, bool open = true) {
+  bool opened = !open;
   std::function<void()> call = [&] {
-    if (!(opened = OpenClipboardSoon(agent.hwnd))) return;
+    if (open && !(opened = OpenClipboardSoon(agent.hwnd))) return;
     work();
-    ::CloseClipboard();  // our own notice comes in here, if we lead the chain
+    if (open) ::CloseClipboard();  // our own notice comes in here, if we lead the chain
   };
   ::SendMessageW(agent.hwnd, kRun, 0, reinterpret_cast<LPARAM>(&call));
   if (!opened) throw std::runtime_error("the clipboard stays open");
@@ -233,7 +234,7 @@ Fields Serve(const Fields& f) {
       agent.joining = true;
       agent.next = ::SetClipboardViewer(agent.hwnd);
       agent.joining = false;
-    });
+    }, false);
     return {Num(agent.hwnd)};
   }
   if (c == "late") {  // [1]: the late state (see Agent), or asks for it
