@@ -1,15 +1,19 @@
 // Test pictures, and the clipboard and windows as other programs use them.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
-#include <string_view>
 #include <vector>
 
+#include "platform/dib.h"
 #include "platform/picture.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/system_clipboard.h"
+#include "platform/win32/wic.h"
 
-namespace pw::win32::testing {
+namespace pw::win32 {
 
 // Neighbouring pixels differ in every colour; with `alpha`, in alpha too.
 inline Picture Pattern(int width, int height, bool alpha = false, double dpi = 96.0) {
@@ -28,11 +32,7 @@ inline bool SamePixels(const Picture& a, const Picture& b) {
          a.bitmap().pixels() == b.bitmap().pixels();
 }
 
-inline std::vector<std::uint8_t> Bytes(std::u16string_view text) {  // with its NUL
-  std::vector<std::uint8_t> out(text.size() * 2 + 2, 0);
-  std::memcpy(out.data(), text.data(), text.size() * 2);
-  return out;
-}
+inline UINT PngFormat() { return ::RegisterClipboardFormatW(L"PNG"); }
 
 inline UniqueWindow HiddenWindow() {
   return UniqueWindow(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -55,4 +55,4 @@ inline bool PutOnClipboard(HWND owner, const Formats& formats) {
   return ::CloseClipboard() && ok;
 }
 
-}  // namespace pw::win32::testing
+}  // namespace pw::win32
