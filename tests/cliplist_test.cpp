@@ -1,269 +1,115 @@
-// Text rows: removing, clicking, hovering, deleting, emptying and exporting.
-#include "app_fixture.h"
-#include "cliplist/clip_list.h"
-#include "cliplist/row_actions.h"
+// Text rows: removal, the row click, the hover preview, export.
+#include "app_test.h"
 #include "cliplist/text_export.h"
-#include "platform/text.h"
 
 namespace pw::test {
 namespace {
 
-using Texts = std::vector<std::u16string>;
-
-std::u16string Nth(int i) { return u"clip number " + Decimal(i); }
-
-class ClipListTest : public AppTest {
- protected:
-  void Refresh(int k) { RefreshClipList(fake, app.store(), static_cast<std::int16_t>(k)); }
-  void Fill(int count) {
-    for (int i = 1; i <= count; ++i) fake.CopyText(Nth(i));
-  }
-};
-
-TEST_F(ClipListTest, RefreshRemovesOneRowAndMovesTheLaterRowsUp) {
-  Fill(10);
-  Refresh(4);
-  Texts expected;
-  for (int i : {1, 2, 3, 5, 6, 7, 8, 9, 10}) expected.push_back(Nth(i));
-  EXPECT_EQ(Rows(), expected);
-  EXPECT_EQ(fake.caption(CtrlFrame), u"Ctrl Panel");
-  ExpectRowsConsistent();
-
-  Refresh(9);  // the last occupied row: nothing else moves
-  expected.pop_back();
-  EXPECT_EQ(Rows(), expected);
-  ExpectRowsConsistent();
-
-  Refresh(100);
-  EXPECT_TRUE(Rows().empty());
-  ExpectRowsConsistent();
-  Refresh(100);  // with nothing held: only the title and "Empty All" are touched
-  EXPECT_TRUE(Rows().empty());
-  ExpectRowsConsistent();
-}
-
-TEST_F(ClipListTest, RefreshOfTheOnlyRowEmptiesTheList) {
-  fake.CopyText(u"only");
-  EXPECT_EQ(fake.caption(CtrlFrame), u"Control Panel");
-  Refresh(1);
-  EXPECT_EQ(app.store().ClipCount, 0);
-  EXPECT_FALSE(fake.enabled(EmptyAll));
-  EXPECT_EQ(fake.caption(CtrlFrame), u"Ctrl Panel");
-  ExpectRowsConsistent();
-}
-
-TEST_F(ClipListTest, RefreshWithRowsThatHoldNothingChangesNothingButTheTitle) {
-  Fill(3);
-  for (int k : {0, 11, 99, -1, 4, 10}) {
-    Refresh(k);
-    EXPECT_EQ(Rows(), (Texts{Nth(1), Nth(2), Nth(3)})) << "k = " << k;
-    EXPECT_EQ(fake.caption(CtrlFrame), u"Ctrl Panel");
-    ExpectRowsConsistent();
-  }
-  Fill(10);
-  const std::size_t mark = fake.log.size();
-  HideUnusedRows(fake, 10);
-  EXPECT_TRUE(LogSince(mark).empty());
-}
-
-TEST_F(ClipListTest, RowClickShowsTheBoxThenMovesTheClipToTheEndAndTheClipboard) {
-  CopyAll({u"A-text", u"B-text", u"C-text", u"D-text", u"E-text"});
-  fake.state(vpic).visible = fake.state(pView).visible = true;
-  Texts rows_while_box_open;
-  fake.on_message_box = [&](std::u16string_view) { rows_while_box_open = Rows(); };
-  const std::size_t mark = fake.log.size();
-
-  fake.Click(ClipShow(2));
-
-  EXPECT_EQ(rows_while_box_open, (Texts{u"A-text", u"B-text", u"C-text", u"D-text", u"E-text"}));
-  EXPECT_EQ(Rows(), (Texts{u"A-text", u"B-text", u"D-text", u"E-text", u"C-text"}));
-  EXPECT_EQ(fake.clip_text, u"C-text");
-  const std::vector<std::string> log = LogSince(mark);
-  ASSERT_GE(log.size(), 5u);
-  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + 3),
-            (std::vector<std::string>{"hide:pView", "hide:vpic", "box:Content Ready Paste OK"}));
-  const auto clear = std::find(log.begin(), log.end(), "clip.clear");
-  ASSERT_NE(clear, log.end());
-  EXPECT_EQ(*(clear + 1), "clip.text:C-text");
-  EXPECT_EQ(fake.messages.size(), 1u);
-  ExpectRowsConsistent();
-}
-
-TEST_F(ClipListTest, ClickingTheOnlyRowBringsItBack) {
-  fake.CopyText(u"alone");
-  fake.Click(ClipShow(0));
-  EXPECT_EQ(Rows(), Texts{u"alone"});
-  EXPECT_TRUE(fake.enabled(EmptyAll));
-  ExpectRowsConsistent();
-}
-
-TEST_F(ClipListTest, TextCopiedWhileTheBoxIsOpenIsKeptAndTheClickedClipMoves) {
-  CopyAll({u"first", u"second", u"third"});
-  fake.on_message_box = [&](std::u16string_view) { fake.CopyText(u"copied meanwhile"); };
-  fake.Click(ClipShow(1));
-  EXPECT_EQ(Rows(), (Texts{u"first", u"third", u"copied meanwhile", u"second"}));
-  ExpectRowsConsistent();
-}
-
-// With ten held, a copy during the box drops the oldest and moves every row:
-// the clicked clip must still be the one removed.
-TEST_F(ClipListTest, ClickedClipIsFoundAgainAfterTheStoreMoved) {
-  Fill(10);
-  fake.on_message_box = [&](std::u16string_view) { fake.CopyText(u"new"); };
-  fake.Click(ClipShow(4));  // clip 5
-  Texts expected;
-  for (int i : {2, 3, 4, 6, 7, 8, 9, 10}) expected.push_back(Nth(i));
-  expected.push_back(u"new");
-  expected.push_back(Nth(5));
-  EXPECT_EQ(Rows(), expected);
-  ExpectRowsConsistent();
-
-  // The last row: the copy made meanwhile is not the one removed.
-  fake.Click(ClipShow(9));  // clip 5 again
-  const Texts rows = Rows();
-  EXPECT_EQ(rows[8], u"new");
-  EXPECT_EQ(rows[9], Nth(5));
-  EXPECT_EQ(std::count(rows.begin(), rows.end(), u"new"), 2);
-
-  // The first row is dropped by the copy itself: nothing else is removed.
-  fake.on_message_box = [&](std::u16string_view) { fake.CopyText(u"pushes out"); };
-  const Texts before = Rows();
-  fake.Click(ClipShow(0));
-  Texts after(before.begin() + 2, before.end());
-  after.push_back(u"pushes out");
-  after.push_back(before[0]);
-  EXPECT_EQ(Rows(), after);
-  ExpectRowsConsistent();
-}
-
-TEST_F(ClipListTest, EqualTextsAreDifferentClips) {
-  Fill(10);
-  fake.CopyText(u"same");  // row 10
-  for (int i = 0; i < 4; ++i) fake.CopyText(Nth(20 + i));
-  fake.CopyText(u"same");  // now rows 5 and 10 hold "same"
-  fake.on_message_box = [&](std::u16string_view) { fake.CopyText(u"new"); };
-  fake.Click(ClipShow(9));
-  // The later "same" was clicked; the earlier one (moved up to row 4) stays.
-  EXPECT_EQ(Rows()[3], u"same");
-  EXPECT_EQ(Rows()[9], u"same");
-  EXPECT_EQ(Rows()[8], u"new");
-  ExpectRowsConsistent();
-}
-
-TEST_F(ClipListTest, ClipboardHeldByAnotherProgramDoesNotLoseTheClickedText) {
-  CopyAll({u"keep me", u"other"});
-  fake.on_message_box = [&](std::u16string_view) { fake.clipboard_locked = true; };
-  fake.Click(ClipShow(0));
-  fake.clipboard_locked = false;
-  EXPECT_EQ(Rows(), (Texts{u"other", u"keep me"}));
-  ASSERT_EQ(fake.messages.size(), 2u);
-  EXPECT_EQ(fake.messages[1].kind, MessageKind::Error);
-  EXPECT_NE(fake.messages[1].prompt.find(u"could not be put on the clipboard"), std::u16string::npos);
-  ExpectRowsConsistent();
-}
-
-TEST_F(ClipListTest, HoverShowsThePreviewAndTheFirstMoveOffHidesIt) {
-  CopyAll({u"   abc", std::u16string(5, u' ') + std::u16string(100, u'x')});
-  fake.MouseMove(ClipShow(0), 10, 10);
-  EXPECT_TRUE(fake.visible(vpic) && fake.visible(pView));
-  EXPECT_EQ(fake.text(pView), u"abc... ...");
-  EXPECT_EQ(fake.captured, fake.Handle(ClipShow(0)));
-
-  fake.MouseMove(ClipShow(1), 1935, 325);  // the edges count as inside
-  EXPECT_EQ(fake.text(pView), std::u16string(75, u'x') + u"... ...");
-  EXPECT_EQ(fake.captured, fake.Handle(ClipShow(1)));
-
-  for (auto [x, y] : {std::pair{-1.0f, 10.0f}, {10.0f, -0.5f}, {1936.0f, 10.0f}, {10.0f, 326.0f}}) {
-    fake.MouseMove(ClipShow(1), 10, 10);
-    fake.MouseMove(ClipShow(1), x, y);
-    EXPECT_FALSE(fake.visible(vpic) || fake.visible(pView)) << x << "," << y;
-    EXPECT_EQ(fake.text(pView), u"");
-    EXPECT_EQ(fake.captured, 0u);
-  }
-  EXPECT_EQ(PreviewText(u"a\r\n\tb  "), u"a\r\n\tb  ... ...");
-}
-
-TEST_F(ClipListTest, DeleteAndEmptyAllAskNothing) {
-  CopyAll({u"one", u"two", u"three"});
-  for (int i = 1; i <= 3; ++i) fake.CopyPicture(MakePicture(2, 2, i));
-  fake.CopyText(u"on the clipboard");
-  const int writes = fake.clipboard_writes;
-
-  fake.Click(d(1));
-  EXPECT_EQ(Rows(), (Texts{u"one", u"three", u"on the clipboard"}));
-  EXPECT_EQ(fake.clipboard_writes, writes);
-  EXPECT_EQ(fake.clip_text, u"on the clipboard");
-
-  fake.Click(EmptyAll);
-  EXPECT_TRUE(Rows().empty());
+TEST_F(AppTest, DeleteAndEmptyAllAskNothingAndTheListNamesItsPanelShort) {
+  fake.CopyPicture(MakePicture());
+  CopyAll({u"A1", u"B2"});
+  EXPECT_EQ(fake.view.panel_caption, u"Control Panel");
+  app.Clicked(Control(Role::RowDelete, 0));
+  EXPECT_EQ(fake.view.panel_caption, CtrlPanelTitle);
+  EXPECT_EQ(fake.clip_text, u"B2");
+  app.Clicked(Control(Role::EmptyAll));
+  EXPECT_TRUE(Captions().empty());
   EXPECT_FALSE(fake.clip_text.has_value());
-  EXPECT_EQ(Slots().size(), 3u);
-  EXPECT_TRUE(fake.messages.empty());
-  ExpectRowsConsistent();
-  ExpectPictureButtonsMatchSlots();
+  EXPECT_EQ(Slots().size(), 1u);
+  EXPECT_TRUE(fake.boxes.empty());
 }
 
-// A huge text's memory goes when the text goes, however it goes.
-TEST_F(ClipListTest, RemovedTextsGiveTheirMemoryBack) {
-  const std::u16string big(1 << 20, u'b');
-  auto largest = [&] {
-    std::size_t most = app.store().PasteText.capacity();
-    for (const auto& text : app.store().ClipText) most = std::max(most, text.capacity());
-    return most;
+TEST_F(AppTest, RowClickShowsTheBoxThenPutsTheClipBackAsTheNewest) {
+  CopyAll({u"AA", u"BB", u"CC"});
+  fake.ShowTextPreview(1, u"showing");
+  const std::size_t mark = fake.log.size();
+  Strings seen_during_box;
+  fake.on_box = [&](std::u16string_view) { seen_during_box = Texts(); };
+  app.Clicked(Control(Role::Row, 1));
+  EXPECT_EQ(std::vector<std::string>(fake.log.begin() + mark, fake.log.end()),
+            (std::vector<std::string>{"preview-text-off", "box:" + ToUtf8(MsgReadyPaste), "clear",
+                                      "put:BB"}));
+  EXPECT_EQ(seen_during_box, (Strings{u"AA", u"BB", u"CC"}));
+  EXPECT_EQ(Captions(), (Strings{u"AA", u"CC", u"BB"}));
+
+  // A clipboard held by another program keeps the clicked text, as the newest.
+  fake.on_box = [&](std::u16string_view) { fake.locked = true; };
+  app.Clicked(Control(Role::Row, 0));
+  EXPECT_EQ(Texts(), (Strings{u"CC", u"BB", u"AA"}));
+  EXPECT_TRUE(fake.log.back().starts_with("error:"));
+}
+
+TEST_F(AppTest, ClickedClipIsFoundAgainWhereverCopiesWhileTheBoxIsOpenMovedIt) {
+  const Strings ten{u"t0", u"t1", u"t2", u"t3", u"t4", u"t5", u"t6", u"t7", u"t8", u"t9"};
+  const struct {
+    const char* what;
+    Strings before;
+    int clicked;
+    Strings copied_during_box, after;
+  } cases[] = {
+      {"appended behind", {u"a1", u"b2", u"c3"}, 1, {u"new"}, {u"a1", u"c3", u"new", u"b2"}},
+      {"equal texts are different clips", {u"same", u"xx", u"same"}, 2, {}, {u"same", u"xx", u"same"}},
+      {"full store shifted under the click", ten, 4, {u"n1"},
+       {u"t1", u"t2", u"t3", u"t5", u"t6", u"t7", u"t8", u"t9", u"n1", u"t4"}},
+      {"clicked clip dropped meanwhile: nothing else removed", ten, 0, {u"n1"},
+       {u"t2", u"t3", u"t4", u"t5", u"t6", u"t7", u"t8", u"t9", u"n1", u"t0"}},
   };
-  fake.CopyText(big);
-  fake.Click(ClipShow(0));  // row click: the staged copy is released too
-  fake.Click(EmptyAll);
-  EXPECT_LT(largest(), 64u);
-  fake.CopyText(big);
-  fake.CopyText(u"small");
-  fake.Click(d(0));
-  EXPECT_LT(largest(), 64u);
-  fake.CopyText(big);
-  Fill(10);  // pushed out by later copies
-  EXPECT_LT(largest(), 64u);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    app.Clicked(Control(Role::EmptyAll));
+    CopyAll(c.before);
+    fake.on_box = [&](std::u16string_view) { CopyAll(c.copied_during_box); };
+    app.Clicked(Control(Role::Row, c.clicked));
+    EXPECT_EQ(Texts(), c.after);
+  }
 }
 
-TEST(ExportNameTest, KeepsLettersDigitsAndDoubleByteCharacters) {
-  FakeHost fake;
+TEST_F(AppTest, PointingAtARowPreviewsItsTextUntilThePointerLeavesIt) {
+  CopyAll({u"   abc", std::u16string(100, u'x')});
+  const SizeTwips size{1935, 325};
+  const std::pair<PointTwips, bool> cases[] = {
+      {{0, 0}, true},     {{1935, 325}, true},    {{967, 160}, true},  {{-1, 100}, false},
+      {{100, -0.5f}, false}, {{1936, 100}, false}, {{100, 326}, false}};
+  for (const auto& [at, inside] : cases) {
+    app.PointerMoved(Control(Role::Row, 0), at, size);
+    EXPECT_EQ(fake.text_preview.value_or(u"none"), inside ? u"abc... ..." : u"none")
+        << at.x << ", " << at.y;
+  }
+  app.PointerMoved(Control(Role::Row, 1), {5, 5}, size);
+  EXPECT_EQ(fake.text_preview, std::u16string(80, u'x') + u"... ...");
+}
+
+TEST_F(AppTest, ExportNameKeepsAsciiLettersDigitsAndDoubleByteCharactersOnly) {
   const std::pair<std::u16string, std::u16string> cases[] = {
-      {u"Hello, W", u"HelloW"},   {u"-- !? ..", u""},       {u"中文ab 12", u"中文ab12"},
-      {u"café au", u"cafau"},     {u"con", u"con_"},        {u"Com7", u"Com7_"},
-      {u"LPT9.x", u"LPT9x"},      {u"nul", u"nul_"},        {u"COM0", u"COM0"},
-      {u"\tx\r\ny", u"xy"},
+      {u"Hello, W", u"HelloW"}, {u"a-b_c 9!", u"abc9"},  {u"中文 ok", u"中文ok"},
+      {u"é ß ü", u""},          {u"  \t\r\n", u""},      {u"con", u"con_"},
+      {u"Com7", u"Com7_"},      {u"COM0", u"COM0"},      {u"nul.x", u"nulx"},
   };
   for (const auto& [caption, base] : cases) {
-    EXPECT_EQ(ExportBaseName(fake, caption), base) << Utf8(caption);
+    EXPECT_EQ(ExportBaseName(fake, caption), base) << ToUtf8(caption);
   }
 }
 
-TEST_F(ClipListTest, ExportWritesTheTextAndOneLineEnd) {
-  CopyAll({u"Hello, World!", u"中文 text", u"naïve", u"!!!!"});
-  fake.Click(t(1));
-  fake.Click(w(1));
-  EXPECT_EQ(fake.files[u"HelloW.txt"], "Hello, World!\r\n");
-  EXPECT_EQ(fake.files[u"HelloW.doc"], fake.files[u"HelloW.txt"]);
-  ASSERT_EQ(fake.messages.size(), 2u);
-  EXPECT_EQ(fake.messages[1].prompt, u"File saved Pastewright run catalog");
+TEST_F(AppTest, ExportWritesNewFilesAndNeverReplacesOne) {
+  CopyAll({u"Hello, World!", u"中文 text"});
+  fake.files[u"HelloW.doc"] = "the user's own file";
+  for (Role role : {Role::RowTxt, Role::RowTxt, Role::RowTxt, Role::RowDoc}) {
+    app.Clicked(Control(role, 0));
+  }
+  app.Clicked(Control(Role::RowDoc, 1));
+  const std::string hello = "Hello, World!\r\n";
+  const std::map<std::u16string, std::string> files{
+      {u"HelloW.txt", hello}, {u"HelloW(2).txt", hello}, {u"HelloW(3).txt", hello},
+      {u"HelloW.doc", "the user's own file"}, {u"HelloW(2).doc", hello},
+      {u"中文text.doc", "\xEF\xBB\xBF" + ToUtf8(u"中文 text\r\n")}};
+  EXPECT_EQ(fake.files, files);
+  const std::u16string saved(MsgFileSaved);
+  EXPECT_EQ(fake.boxes, (Strings{saved, saved + u"\nHelloW(2).txt", saved + u"\nHelloW(3).txt",
+                                 saved + u"\nHelloW(2).doc", saved}));
 
-  fake.Click(t(2));  // the code page holds these: written in it
-  EXPECT_EQ(fake.files[u"中文text.txt"], *fake.ToAnsi(u"中文 text\r\n"));
-  fake.Click(t(3));  // it does not hold "ï": nothing is lost in UTF-8
-  EXPECT_EQ(fake.files[u"nave.txt"], "\xEF\xBB\xBFna\xC3\xAFve\r\n");
-  fake.Click(w(4));
-  EXPECT_EQ(fake.files[u".doc"], "!!!!\r\n");
-}
-
-TEST_F(ClipListTest, FailedExportSaysWhyAndChangesNothing) {
-  CopyAll({u"Hello, World!"});
-  fake.fail_next_write = u"Access is denied.";
-  fake.Click(t(1));
-  ASSERT_EQ(fake.messages.size(), 1u);
-  EXPECT_EQ(fake.messages[0].kind, MessageKind::Error);
-  EXPECT_EQ(fake.messages[0].prompt,
-            u"The file \"HelloW.txt\" could not be saved: Access is denied.");
-  EXPECT_EQ(Rows(), Texts{u"Hello, World!"});
-  EXPECT_TRUE(fake.files.empty());
+  fake.fail_writes = u"Access is denied.";
+  app.Clicked(Control(Role::RowTxt, 0));
+  EXPECT_EQ(fake.boxes.back(), u"The file \"HelloW.txt\" could not be saved: Access is denied.");
 }
 
 }  // namespace

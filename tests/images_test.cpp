@@ -1,161 +1,96 @@
-// Picture slots: removing, putting back, saving and previewing.
-#include "app_fixture.h"
-#include "capture/change_handler.h"
+// Picture slots: removal, the thumbnail click, saving, the preview.
+#include "app_test.h"
 #include "images/picture_save.h"
-#include "images/picture_slots.h"
-#include "images/preview_window.h"
 
 namespace pw::test {
 namespace {
 
-class ImagesTest : public AppTest {
- protected:
-  // Fills `count` slots with distinct pictures and returns them, oldest first.
-  std::vector<Picture> Fill(int count) {
-    std::vector<Picture> pictures;
-    for (int i = 0; i < count; ++i) {
-      pictures.push_back(MakePicture(2 + i, 2, 0xFF000000u + static_cast<std::uint32_t>(i)));
-      fake.CopyPicture(pictures.back());
-    }
-    return pictures;
-  }
-};
+using Pictures = std::vector<Picture>;
 
-TEST_F(ImagesTest, RemovePictureSlotCompactsForEverySlotAndCount) {
-  for (int n = 0; n <= 5; ++n) {
-    for (int k = -1; k <= 6; ++k) {
-      FakeHost host;
-      for (int j = 1; j <= 5; ++j) SetPictureButtonsVisible(host, j, false);
-      std::vector<Picture> held;
-      for (int i = 1; i <= n; ++i) {
-        held.push_back(MakePicture(1, 1, static_cast<std::uint32_t>(i)));
-        StorePicture(host, held.back());
-      }
-      RemovePictureSlot(host, static_cast<std::int16_t>(k));
-      std::vector<Picture> expected = held;
-      if (k >= 1 && k <= n) expected.erase(expected.begin() + (k - 1));
-      for (int j = 1; j <= 5; ++j) {
-        const Picture want = j <= static_cast<int>(expected.size()) ? expected[j - 1] : Picture();
-        EXPECT_TRUE(host.picture(simg(j)) == want) << "n=" << n << " k=" << k << " slot " << j;
-        EXPECT_EQ(host.visible(sav(j)) && host.visible(dpic(j)) && host.visible(pv(j)),
-                  !want.empty())
-            << "n=" << n << " k=" << k << " slot " << j;
-      }
-    }
-  }
-}
-
-TEST_F(ImagesTest, DeleteButtonRemovesWithoutAsking) {
-  const std::vector<Picture> p = Fill(5);
-  fake.Click(dpic(3));
-  EXPECT_EQ(Slots(), (std::vector<Picture>{p[0], p[1], p[3], p[4]}));
-  ExpectPictureButtonsMatchSlots();
-  EXPECT_TRUE(fake.messages.empty());
-  EXPECT_TRUE(fake.clip_picture == p[4]);  // the clipboard is untouched
-}
-
-TEST_F(ImagesTest, ThumbnailClickPutsTheSamePictureBackAsTheNewest) {
-  const std::vector<Picture> p = Fill(3);
-  const std::size_t mark = fake.log.size();
-  fake.Click(simg(1));
-  EXPECT_EQ(Slots(), (std::vector<Picture>{p[1], p[2], p[0]}));
+TEST_F(AppTest, ThumbnailClickPutsTheSamePictureBackAsTheNewestThenTellsTheUser) {
+  const Pictures p{MakePicture(), MakePicture(), MakePicture()};
+  for (const Picture& picture : p) fake.CopyPicture(picture);
+  Pictures during_box;
+  fake.on_box = [&](std::u16string_view) { during_box = Slots(); };
+  app.Clicked(Control(Role::Thumbnail, 1));
+  EXPECT_EQ(Slots(), (Pictures{p[1], p[2], p[0]}));
+  EXPECT_EQ(during_box, Slots());  // the box comes last
   EXPECT_TRUE(fake.clip_picture == p[0]);
-  EXPECT_TRUE(app.store().Picture2 == p[0]);
-  const std::vector<std::string> log = LogSince(mark);
-  const std::vector<std::string> tail(log.end() - 2, log.end());
-  EXPECT_EQ(log.front(), "hide:sav3");  // removed before the clipboard is touched
-  EXPECT_EQ(tail, (std::vector<std::string>{"show:pv3", "box:Content Ready Paste OK"}));
-  EXPECT_NE(std::find(log.begin(), log.end(), "clip.clear"), log.end());
-  ExpectPictureButtonsMatchSlots();
+  EXPECT_EQ(fake.boxes, Strings{std::u16string(MsgReadyPaste)});
+  EXPECT_TRUE(app.store().Picture2.empty());  // released once the click is done
 
-  // An empty thumbnail takes the click and does nothing.
-  const std::size_t before = fake.log.size();
-  fake.Click(simg(4));
-  EXPECT_EQ(fake.log.size(), before);
-  EXPECT_EQ(fake.messages.size(), 1u);
+  // An empty thumbnail does nothing at all.
+  const std::size_t mark = fake.log.size();
+  app.Clicked(Control(Role::Thumbnail, 5));
+  EXPECT_EQ(fake.log.size(), mark);
+
+  // A clipboard held by another program keeps the picture, as the newest.
+  fake.locked = true;
+  app.Clicked(Control(Role::Thumbnail, 1));
+  EXPECT_EQ(Slots(), (Pictures{p[2], p[0], p[1]}));
+  EXPECT_TRUE(fake.log.back().starts_with("error:The picture could not be put"));
+
+  // So does a clipboard that loses it after the put.
+  fake.locked = false;
+  fake.loses_pictures = true;
+  app.Clicked(Control(Role::Thumbnail, 1));
+  EXPECT_EQ(Slots(), (Pictures{p[0], p[1], p[2]}));
+  EXPECT_TRUE(fake.log.back().starts_with("error:The picture did not come back"));
+
+  // The notices of the click passed on late, by a viewer ahead: back once, as the newest.
+  fake.loses_pictures = false;
+  fake.late_notices = true;
+  app.Clicked(Control(Role::Thumbnail, 1));
+  fake.PassLateNotices();
+  EXPECT_EQ(Slots(), (Pictures{p[1], p[2], p[0]}));
+  EXPECT_EQ(fake.boxes.back(), MsgReadyPaste);
 }
 
-TEST_F(ImagesTest, ClipboardHeldByAnotherProgramDoesNotLoseThePicture) {
-  const std::vector<Picture> p = Fill(2);
-  fake.clipboard_locked = true;
-  fake.Click(simg(1));
-  fake.clipboard_locked = false;
-  EXPECT_EQ(Slots(), (std::vector<Picture>{p[1], p[0]}));
-  ASSERT_EQ(fake.messages.size(), 1u);
-  EXPECT_EQ(fake.messages[0].kind, MessageKind::Error);
-  ExpectPictureButtonsMatchSlots();
-}
+TEST_F(AppTest, SaveWritesTheWholePictureToANewFileNamedForTheMoment) {
+  const std::pair<LocalTime, std::u16string> names[] = {
+      {{2027, 1, 1, 0, 0, 0}, u"Pastewright202711000"},
+      {{2026, 12, 31, 23, 59, 59}, u"Pastewright20261231235959"},
+      {{2026, 12, 5, 9, 7, 3}, u"Pastewright2026125973"},
+  };
+  for (const auto& [when, name] : names) EXPECT_EQ(SaveBaseName(when), name);
 
-TEST(SaveNameTest, HasNoLeadingZeros) {
-  EXPECT_EQ(SaveFileName({2026, 12, 5, 9, 7, 3}), u"Pastewright2026125973.bmp");
-  EXPECT_EQ(SaveFileName({2026, 12, 31, 23, 59, 59}), u"Pastewright20261231235959.bmp");
-  EXPECT_EQ(SaveFileName({2027, 1, 1, 0, 0, 0}), u"Pastewright202711000.bmp");
-  EXPECT_EQ(SaveFileName({2026, 1, 12, 3, 4, 5}), SaveFileName({2026, 11, 2, 3, 4, 5}));
-}
-
-TEST_F(ImagesTest, SaveWritesTheWholePictureAndKeepsTheSlot) {
-  const std::vector<Picture> p = Fill(2);
+  const Pictures p{MakePicture(), MakePicture()};
+  for (const Picture& picture : p) fake.CopyPicture(picture);
   fake.now = {2027, 1, 1, 0, 0, 0};
-  fake.Click(sav(2));
-  ASSERT_EQ(fake.saved_bitmaps.count(u"Pastewright202711000.bmp"), 1u);
-  EXPECT_TRUE(fake.saved_bitmaps[u"Pastewright202711000.bmp"] == p[1]);
-  ASSERT_EQ(fake.messages.size(), 1u);
-  EXPECT_EQ(fake.messages[0].prompt, u"File saved Pastewright run catalog");
-  EXPECT_EQ(Slots(), p);
-
-  fake.fail_next_write = u"The disk is full.";
-  fake.Click(sav(1));
-  ASSERT_EQ(fake.messages.size(), 2u);
-  EXPECT_EQ(fake.messages[1].kind, MessageKind::Error);
-  EXPECT_EQ(fake.messages[1].prompt,
-            u"The file \"Pastewright202711000.bmp\" could not be saved: The disk is full.");
-  EXPECT_EQ(Slots(), p);
+  app.Clicked(Control(Role::PictureSave, 1));
+  app.Clicked(Control(Role::PictureSave, 2));  // the same second
+  EXPECT_TRUE(fake.bitmaps[u"Pastewright202711000.bmp"] == p[0]);
+  EXPECT_TRUE(fake.bitmaps[u"Pastewright202711000(2).bmp"] == p[1]);
+  EXPECT_EQ(fake.boxes.back(), std::u16string(MsgFileSaved) + u"\nPastewright202711000(2).bmp");
 }
 
-// 10000 HIMETRIC is 100 mm: 378 pixels at 96 dpi give 10001, 377 give 9975,
-// and at 254 dpi one pixel is exactly 10 HIMETRIC.
-TEST_F(ImagesTest, PreviewShowsSmallPicturesAtOwnSizeAndStretchesTheRest) {
-  struct Case {
+TEST_F(AppTest, PreviewShowsPicturesUnder100mmOnScreenAtOwnSizeWhateverTheirFileSays) {
+  const struct {
     int width, height;
-    double dpi;
-    bool stretched;
+    double file_dpi, twips_per_pixel;
+    bool own_size;
+  } cases[] = {
+      {1024, 768, 96, 15, false},  {1024, 768, 300, 15, false}, {1024, 768, 0, 15, false},
+      {300, 250, 72, 15, true},    {300, 250, 300, 15, true},   {377, 377, 96, 15, true},
+      {378, 10, 96, 15, false},    {10, 378, 96, 15, false},    {1024, 100, 96, 15, false},
+      {755, 755, 96, 7.5f, true},  {756, 10, 96, 7.5f, false},  {200, 150, 600, 15, true},
   };
-  const Case cases[] = {
-      {200, 150, 96, false},   {1024, 768, 96, true}, {400, 300, 96, true},
-      {1024, 100, 96, true},   {100, 1024, 96, true}, {377, 377, 96, false},
-      {378, 10, 96, true},     {999, 999, 254, false},  {1000, 10, 254, true},
-      {10, 1000, 254, true},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << ", " << c.file_dpi << " dpi");
+    fake.screen.twips_per_pixel_x = fake.screen.twips_per_pixel_y = c.twips_per_pixel;
     const Picture picture = Picture::FromPixels(
-        c.width, c.height, std::vector<std::uint32_t>(static_cast<std::size_t>(c.width) * c.height),
-        c.dpi, c.dpi);
+        c.width, c.height, std::vector<std::uint32_t>(c.width * c.height), c.file_dpi, c.file_dpi);
     fake.CopyPicture(picture);
-    fake.Click(pv(static_cast<int>(Slots().size())));  // the newest
-    EXPECT_EQ(fake.caption(picView),
-              u"Pastewright Thrift Memory Preview [Don't effect photo quality]");
-    EXPECT_TRUE(fake.picture(PreviewImage) == picture) << c.width << "x" << c.height;
-    EXPECT_EQ(fake.state(PreviewImage).stretch, c.stretched) << c.width << "x" << c.height;
-    fake.UserCloses(picView);
-    EXPECT_TRUE(fake.picture(PreviewImage).empty());
-    EXPECT_TRUE(fake.state(PreviewImage).stretch);
+    fake.preview.reset();
+    app.Clicked(Control(Role::PicturePreview, app.store().PictureCount()));
+    EXPECT_TRUE(fake.preview == picture);
+    EXPECT_EQ(fake.preview_own_size, c.own_size);
   }
-  EXPECT_EQ(PictureSlot(fake, 5).HeightHimetric(), 10000);
-}
-
-TEST_F(ImagesTest, SecondPreviewClickBringsTheOpenWindowForward) {
-  const std::vector<Picture> p = Fill(4);
-  fake.Click(pv(2));
-  fake.Click(pv(4));
-  EXPECT_EQ(fake.bring_to_front, 1);
-  EXPECT_EQ(app.store().PreviewSlot, 4);
-  EXPECT_TRUE(fake.picture(PreviewImage) == p[1]);
-  // The preview holds its own reference: deleting the slot does not change it.
-  fake.Click(dpic(2));
-  EXPECT_TRUE(fake.picture(PreviewImage) == p[1]);
-  fake.UserCloses(picView);
-  fake.Click(pv(2));
-  EXPECT_TRUE(fake.picture(PreviewImage) == p[2]);
+  // While it is open another slot's button brings it forward unchanged.
+  const std::optional<Picture> shown = fake.preview;
+  app.Clicked(Control(Role::PicturePreview, 1));
+  EXPECT_TRUE(fake.preview == shown);
+  EXPECT_EQ(fake.log.back(), "preview-front");
 }
 
 }  // namespace

@@ -1,42 +1,40 @@
-// The program: the main window's start-up and every event the host delivers,
-// bound to the routines of the subsystems.
+// The program: start-up, and every event the host delivers bound to the
+// routines of the subsystems. After each event the main window shows the
+// store as it then is.
 #pragma once
 
-#include "app/tray.h"
 #include "capture/clip_store.h"
-#include "capture/viewer_hook.h"
-#include "platform/events.h"
 #include "platform/host.h"
 #include "screen/region_overlay.h"
 
 namespace pw {
 
-class Pastewright final : public FormEvents {
+class Pastewright final : public Events {
  public:
-  explicit Pastewright(Host host);
+  explicit Pastewright(Host& host) : host_(host) {}
 
-  void Load(ControlId form) override;
-  void QueryUnload(ControlId form) override;
-  void Unload(ControlId form) override;
-  void Click(ControlId control) override;
-  void MouseMove(ControlId control, const MouseArgs& args) override;
-  void MouseDown(ControlId control, const MouseArgs& args) override;
-  void TrayNotify(std::uint32_t mouse_message) override;
-  void TaskbarCreated() override;
+  // The empty store on the window, the window in the bottom-right corner on
+  // top of the others, and last the clipboard chain joined. The host shows
+  // the window after it.
+  void Start();
+
+  void ClipboardChanged() override;
+  void Clicked(ControlId control) override;
+  void PointerMoved(ControlId control, PointTwips at, SizeTwips size) override;
+  void PointerPressed(ControlId control, PointTwips at) override;
+  void TrayActivated() override;
+  void OverlayClosed() override;
+  void MainWindowClosing() override;
 
   const ClipStore& store() const { return store_; }
-  ClipStore& store() { return store_; }
-  const ClipboardHook& hook() const { return hook_; }
-  const TrayIcon& tray() const { return tray_; }
   const RegionCapture& region() const { return region_; }
 
  private:
-  void MainForm_Load();
+  // Shows the store once the event that may have changed it is done.
+  void ShowStore();
 
-  Host host_;
+  Host& host_;
   ClipStore store_;
-  ClipboardHook hook_;
-  TrayIcon tray_;
   RegionCapture region_;
 };
 

@@ -1,7 +1,7 @@
 // The clip store: the program's whole memory of the clipboard.
 //
-// Texts live here; their row captions live on the row buttons, and the
-// pictures live in the thumbnails simg1-simg5, each in one place only.
+// It owns every text and picture; the main window only shows what ViewOf
+// derives from it, so a row always shows its own text's caption.
 #pragma once
 
 #include <array>
@@ -13,43 +13,59 @@
 
 namespace pw {
 
+inline constexpr std::u16string_view CtrlPanelTitle = u"Ctrl Panel";
+inline constexpr std::u16string_view MsgReadyPaste = u"Content Ready Paste OK";
+inline constexpr std::u16string_view MsgFileSaved = u"File saved Pastewright run catalog";
+
+// A text and who it is: equal texts are still different clips, and a row
+// click finds its clip again by serial after the store has moved.
+struct TextClip {
+  std::u16string text;
+  RichText rich;
+  std::uint32_t serial = 0;
+};
+
 struct ClipStore {
-  // Slots 0..ClipCount-1 are occupied, oldest first, with no gaps.
-  std::array<std::u16string, kTextSlots> ClipText;
+  // Slots 0..ClipCount-1 hold texts, oldest first, with no gaps.
+  std::array<TextClip, kTextSlots> ClipText;
   std::int16_t ClipCount = 0;
-  // Who each text is: equal texts are still different clips, and a clip is
-  // found again by this number after the store has moved under a row click.
-  std::array<std::uint32_t, kTextSlots> ClipSerial{};
-  std::uint32_t NextSerial = 1;
+  std::uint32_t next_serial = 1;
+  // pictures[n - 1] is picture slot n; slots 1..PictureCount() are held.
+  std::array<Picture, kPictureSlots> pictures;
 
   std::u16string PasteText;   // the text a row click puts back
+  RichText PasteRich;         // and its formatted versions
   Picture Picture2;           // the picture a thumbnail click puts back
   std::int16_t PreviewSlot = 0;
+  // The control panel says "Control Panel" until the list first changes.
+  std::u16string_view panel_caption = u"Control Panel";
 
-  std::u16string CtrlPanelTitle;
-  std::u16string MsgReadyPaste;
-  std::u16string MsgFileSaved;
-
-  // Half the main window's border width in twips, measured at start-up.
-  std::int16_t BorderInset = 0;
+  int PictureCount() const;
+  const Picture& PictureSlot(int n) const { return pictures[static_cast<std::size_t>(n - 1)]; }
 };
 
 // The first `count` characters of `text` without their leading spaces
 // (U+0020 only); the rest of the text is never looked at.
 std::u16string HeadWithoutLeadingSpaces(std::u16string_view text, std::size_t count);
 
-// A row button's caption: the first eight characters, leading spaces removed.
+// A row's caption: the first eight characters, leading spaces removed.
 std::u16string RowPreview(std::u16string_view text);
 
-// Picture slots, numbered 1-5, held by the thumbnails.
-inline Picture PictureSlot(const Forms& forms, int n) { return forms.GetPicture(simg(n)); }
-inline bool PictureSlotOccupied(const Forms& forms, int n) { return !PictureSlot(forms, n).empty(); }
+// What the main window shows of the store.
+WindowView ViewOf(const ClipStore& store);
 
-// Tells the user whether a file was written: "File saved ..." or why not.
-void ReportFileSaved(Dialogs& dialogs, const ClipStore& store, std::u16string_view name,
-                     const FileResult& result);
+// `text` becomes the newest text, with its formatted versions unless they
+// are too large to keep; a full store drops its oldest.
+void StoreText(ClipStore& store, std::u16string text, RichText rich = {});
+// The picture goes into the lowest empty slot; with all five held, slot 1
+// is dropped and the others move down one slot. An empty picture is no
+// picture, and one already held (our own, read back late) is there already:
+// either changes nothing.
+void StorePicture(ClipStore& store, Picture picture);
 
-// Shows or hides the three buttons of picture slot n, in the order sav, dpic, pv.
-void SetPictureButtonsVisible(Forms& forms, int n, bool visible);
+// Empties a text and gives its memory back: clear() would keep it as
+// capacity, and a huge text would stay in memory after it was removed.
+void Release(std::u16string& text);
+void Release(TextClip& clip);
 
 }  // namespace pw

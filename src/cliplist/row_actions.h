@@ -5,7 +5,6 @@
 #include <string>
 
 #include "capture/clip_store.h"
-#include "platform/events.h"
 
 namespace pw {
 
@@ -13,12 +12,12 @@ namespace pw {
 // then "... ...".
 std::u16string PreviewText(std::u16string_view text);
 
-// Puts the text of row `slot` (0-9) back on the clipboard, where the change
+// Puts the text of slot `slot` back on the clipboard, where the change
 // handler takes it again as the newest row.
 void RowClick(Host& host, ClipStore& store, int slot);
-// Shows the preview while the pointer is on the row button, hides it off it.
-void RowMouseMove(Host& host, const ClipStore& store, int slot, const MouseArgs& args);
-void RowDelete(Forms& forms, ClipStore& store, int slot);
+// Shows the preview while the pointer is on the row (edges included) and
+// hides it at the first move off.
+void RowPointerMoved(Host& host, const ClipStore& store, int slot, PointTwips at, SizeTwips size);
 void EmptyAllClick(Host& host, ClipStore& store);
 
 }  // namespace pw

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "app/saved_file.h"
 #include "platform/text.h"
 
 namespace pw {
@@ -22,10 +23,10 @@ bool IsReservedDeviceName(std::u16string_view name) {
 
 }  // namespace
 
-std::u16string ExportBaseName(const Files& files, std::u16string_view caption) {
+std::u16string ExportBaseName(const Host& host, std::u16string_view caption) {
   std::u16string base;
   for (char16_t c : caption) {
-    const int a = files.AnsiCode(c);
+    const int a = host.AnsiCode(c);
     if ((a > 47 && a < 58) || (a > 64 && a < 91) || (a > 96 && a < 123) || a < 0 || a > 255) {
       base += c;
     }
@@ -34,20 +35,19 @@ std::u16string ExportBaseName(const Files& files, std::u16string_view caption) {
   return base;
 }
 
-std::string ExportFileBytes(const Files& files, std::u16string_view text) {
+std::string ExportFileBytes(const Host& host, std::u16string_view text) {
   std::u16string content(text);
   content += u"\r\n";
-  if (std::optional<std::string> ansi = files.ToAnsi(content)) return *std::move(ansi);
+  if (std::optional<std::string> ansi = host.ToAnsi(content)) return *std::move(ansi);
   return "\xEF\xBB\xBF" + ToUtf8(content);
 }
 
 void ExportTextSlot(Host& host, const ClipStore& store, int slot, std::u16string_view extension) {
-  if (slot < 0 || slot >= kTextSlots) return;
-  const std::u16string name =
-      ExportBaseName(host.files, host.forms.Caption(ClipShow(slot))) + std::u16string(extension);
-  const FileResult result =
-      host.files.WriteBytes(name, ExportFileBytes(host.files, store.ClipText[slot]));
-  ReportFileSaved(host.dialogs, store, name, result);
+  if (slot < 0 || slot >= store.ClipCount) return;
+  const std::u16string_view text = store.ClipText[slot].text;
+  const std::string bytes = ExportFileBytes(host, text);
+  SaveUnderFreeName(host, ExportBaseName(host, RowPreview(text)), extension,
+                    [&](std::u16string_view name) { return host.WriteNewFile(name, bytes); });
 }
 
 }  // namespace pw

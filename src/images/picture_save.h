@@ -7,10 +7,11 @@
 
 namespace pw {
 
-// "Pastewright" + year, month, day, hour, minute, second (no leading zeros) + ".bmp".
-std::u16string SaveFileName(const LocalTime& now);
+// "Pastewright" + year, month, day, hour, minute, second (no leading zeros).
+std::u16string SaveBaseName(const LocalTime& now);
 
-// Writes slot n's picture, whole and at its own size, into the current directory.
+// Writes slot n's picture, whole and at its own size, to a new file in the
+// current folder, and says where it went.
 void SavePictureSlot(Host& host, const ClipStore& store, int n);
 
 }  // namespace pw

@@ -1,38 +1,43 @@
 #include "images/picture_slots.h"
 
-#include <algorithm>
-
-#include "capture/change_handler.h"
+#include <utility>
 
 namespace pw {
 
-void RemovePictureSlot(Forms& forms, std::int16_t k) {
+void RemovePictureSlot(ClipStore& store, std::int16_t k) {
   if (k < 1 || k > kPictureSlots) return;
-  int n = 0;
-  for (int j = kPictureSlots; j >= 1 && n == 0; --j) {
-    if (PictureSlotOccupied(forms, j)) n = j;
-  }
-  for (int j = k; j < n; ++j) forms.SetPicture(simg(j), PictureSlot(forms, j + 1));
-  const int first_emptied = std::max<int>(n, k);
-  for (int j = first_emptied; j <= kPictureSlots; ++j) forms.SetPicture(simg(j), Picture());
-  for (int j = first_emptied; j <= kPictureSlots; ++j) SetPictureButtonsVisible(forms, j, false);
+  for (int j = k; j < kPictureSlots; ++j) store.pictures[j - 1] = std::move(store.pictures[j]);
+  store.pictures[kPictureSlots - 1] = Picture();
 }
 
 void ThumbnailClick(Host& host, ClipStore& store, int n) {
-  if (n < 1 || n > kPictureSlots || !PictureSlotOccupied(host.forms, n)) return;
-  store.Picture2 = PictureSlot(host.forms, n);
-  RemovePictureSlot(host.forms, static_cast<std::int16_t>(n));
-  host.clipboard.Clear();
-  if (!host.clipboard.SetPicture(store.Picture2)) {
-    // The picture left its slot but never reached the clipboard: keep it.
-    StorePicture(host.forms, store.Picture2);
-    host.dialogs.MessageBox(
+  if (n < 1 || n > kPictureSlots || store.PictureSlot(n).empty()) return;
+  store.Picture2 = store.PictureSlot(n);
+  RemovePictureSlot(store, static_cast<std::int16_t>(n));
+  host.ClearClipboard();
+  const bool put = host.PutPicture(store.Picture2);
+  // The notice of the put has stored it back by now, unless a viewer ahead of
+  // us passes it on late (it then finds the picture held) or the system lost
+  // it: what the clipboard now gives tells which.
+  const bool back = put && host.ReadPicture().picture == store.Picture2;
+  // Kept as the newest in any case: it left its slot.
+  StorePicture(store, store.Picture2);
+  // Only the click needs it; a huge picture must not stay in memory twice.
+  store.Picture2 = Picture();
+  if (!put) {
+    host.MessageBox(
         u"The picture could not be put on the clipboard because another program is using it. "
         u"It is kept as the newest picture; please try again.",
         MessageKind::Error);
     return;
   }
-  host.dialogs.MessageBox(store.MsgReadyPaste);
+  if (!back) {
+    host.MessageBox(u"The picture did not come back from the clipboard. It is kept as the newest "
+                    u"picture; please try again.",
+                    MessageKind::Error);
+    return;
+  }
+  host.MessageBox(MsgReadyPaste);
 }
 
 }  // namespace pw

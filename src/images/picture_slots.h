@@ -9,10 +9,11 @@ namespace pw {
 
 // Removes picture slot k (1-5) and moves the later pictures down one slot;
 // other values of k change nothing.
-void RemovePictureSlot(Forms& forms, std::int16_t k);
+void RemovePictureSlot(ClipStore& store, std::int16_t k);
 
 // Puts the picture of slot n back on the clipboard, where the change handler
-// takes it again as the newest picture. An empty slot does nothing.
+// takes it again as the newest picture; the newest it is even when it does
+// not come back. An empty slot does nothing.
 void ThumbnailClick(Host& host, ClipStore& store, int n);
 
 }  // namespace pw

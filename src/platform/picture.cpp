@@ -1,6 +1,5 @@
 #include "platform/picture.h"
 
-#include <cmath>
 #include <stdexcept>
 
 namespace pw {
@@ -21,20 +20,6 @@ Bitmap::Bitmap(std::int32_t width, std::int32_t height, std::vector<std::uint32_
 Picture Picture::FromPixels(std::int32_t width, std::int32_t height,
                             std::vector<std::uint32_t> pixels, double dpi_x, double dpi_y) {
   return Picture(std::make_shared<const Bitmap>(width, height, std::move(pixels), dpi_x, dpi_y));
-}
-
-namespace {
-std::int32_t ToHimetric(std::int32_t pixels, double dpi) {
-  return static_cast<std::int32_t>(std::lround(pixels * 2540.0 / dpi));
-}
-}  // namespace
-
-std::int32_t Picture::WidthHimetric() const {
-  return empty() ? 0 : ToHimetric(bitmap_->width(), bitmap_->dpi_x());
-}
-
-std::int32_t Picture::HeightHimetric() const {
-  return empty() ? 0 : ToHimetric(bitmap_->height(), bitmap_->dpi_y());
 }
 
 }  // namespace pw

@@ -12,6 +12,8 @@
 namespace pw {
 
 // 32-bit pixels, 0xAARRGGBB (bytes B, G, R, A in memory), rows top-down.
+// The resolution is the one its file or clipboard format stated; it goes
+// back into the files written from it and means nothing on screen.
 class Bitmap {
  public:
   Bitmap(std::int32_t width, std::int32_t height, std::vector<std::uint32_t> pixels,
@@ -50,11 +52,6 @@ class Picture {
 
   // Only valid when not empty.
   const Bitmap& bitmap() const { return *bitmap_; }
-
-  // Size in HIMETRIC (hundredths of a millimetre), from the pixel size and
-  // the picture's own resolution; 0 x 0 for an empty picture.
-  std::int32_t WidthHimetric() const;
-  std::int32_t HeightHimetric() const;
 
   // The same picture object, not merely equal pixels.
   friend bool operator==(const Picture& a, const Picture& b) { return a.bitmap_ == b.bitmap_; }

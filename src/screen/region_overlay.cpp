@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "capture/change_handler.h"
-#include "screen/snapshot.h"
-
 namespace pw {
 
 Picture CropPicture(const Picture& picture, std::int32_t x1, std::int32_t y1, std::int32_t x2,
@@ -28,52 +25,46 @@ Picture CropPicture(const Picture& picture, std::int32_t x1, std::int32_t y1, st
   return Picture::FromPixels(width, height, std::move(pixels), src.dpi_x(), src.dpi_y());
 }
 
-void RegionCapture::cmd_jp_Click() {
-  // One overlay at a time: while one is up it keeps its frozen screen and
-  // its screen context, and the user finishes the cut there.
-  if (host_.forms.Loaded(Form2)) return;
-  ScreenDC = host_.api.GetScreenDC();
-  const PixelSize size = ScreenPixels(host_.app.Screen());
-  frozen_ = host_.api.CopyScreen(ScreenDC, 0, 0, size.width, size.height);
-  host_.forms.ShowOverlay(Form2, frozen_);
+void RegionCapture::CutScreenClick(Host& host) {
+  // One overlay at a time: the user finishes the cut on the open one.
+  if (host.OverlayOpen()) return;
+  OverlayClosed();
+  frozen_ = host.CaptureScreen();
+  host.OpenOverlay(frozen_);
 }
 
-void RegionCapture::Form_MouseMove(const MouseArgs& args) {
-  host_.forms.ClearOutline(Form2);
-  if (!RegionArmed) return;
-  host_.forms.DrawOutline(Form2, RegionStartX, RegionStartY, args.x, args.y);
-  RegionAnchorX = RegionStartX;
-  RegionAnchorY = RegionStartY;
+void RegionCapture::PointerMoved(Host& host, PointTwips at) {
+  if (!RegionArmed) {
+    host.HideOutline();
+    return;
+  }
+  host.ShowOutline(RegionStart, at);
+  RegionAnchor = RegionStart;
   RegionDragged = true;
 }
 
-void RegionCapture::Form_MouseDown(const MouseArgs& args) {
-  RegionStartX = args.x;
-  RegionStartY = args.y;
+// The cut comes from the frozen image the user marked on, so it holds neither
+// the outline nor whatever changed on the live screen since, and it is the
+// marked rectangle whichever way it was dragged.
+void RegionCapture::PointerPressed(Host& host, ClipStore& store, PointTwips at) {
+  RegionStart = at;
   RegionArmed = true;
   if (!RegionDragged) return;
-  Confirm(args.x, args.y);
-}
-
-// The cut comes from the frozen image the user marked on, so it holds neither
-// the outline nor whatever changed on the live screen since.
-void RegionCapture::Confirm(float x, float y) {
-  const ScreenMetrics screen = host_.app.Screen();
+  const ScreenMetrics screen = host.Screen();
   auto px = [](float twips, float per_pixel) {
     return static_cast<std::int32_t>(std::lround(twips / per_pixel));
   };
-  StorePicture(host_.forms,
-               CropPicture(frozen_, px(RegionAnchorX, screen.twips_per_pixel_x),
-                           px(RegionAnchorY, screen.twips_per_pixel_y),
-                           px(x, screen.twips_per_pixel_x), px(y, screen.twips_per_pixel_y)));
-  host_.forms.Unload(Form2);
+  StorePicture(store, CropPicture(frozen_, px(RegionAnchor.x, screen.twips_per_pixel_x),
+                                  px(RegionAnchor.y, screen.twips_per_pixel_y),
+                                  px(at.x, screen.twips_per_pixel_x),
+                                  px(at.y, screen.twips_per_pixel_y)));
+  host.CloseOverlay();
+  OverlayClosed();
 }
 
-void RegionCapture::Form_Unload() {
+void RegionCapture::OverlayClosed() {
   RegionArmed = false;
   RegionDragged = false;
-  if (ScreenDC != 0) host_.api.ReleaseScreenDC(ScreenDC);
-  ScreenDC = 0;
   frozen_ = Picture();
 }
 

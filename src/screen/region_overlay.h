@@ -3,8 +3,7 @@
 // frozen image becomes the newest picture.
 #pragma once
 
-#include "platform/events.h"
-#include "platform/host.h"
+#include "capture/clip_store.h"
 
 namespace pw {
 
@@ -15,25 +14,20 @@ Picture CropPicture(const Picture& picture, std::int32_t x1, std::int32_t y1, st
 
 class RegionCapture {
  public:
-  explicit RegionCapture(Host host) : host_(host) {}
+  void CutScreenClick(Host& host);
+  void PointerPressed(Host& host, ClipStore& store, PointTwips at);
+  void PointerMoved(Host& host, PointTwips at);
+  // The overlay went away: the next cut starts afresh.
+  void OverlayClosed();
 
-  void cmd_jp_Click();
-  void Form_MouseDown(const MouseArgs& args);
-  void Form_MouseMove(const MouseArgs& args);
-  // The overlay went away (a cut, or the window was closed some other way):
-  // the screen context is given back and the next cut starts afresh.
-  void Form_Unload();
-
-  float RegionStartX = 0, RegionStartY = 0;
-  float RegionAnchorX = 0, RegionAnchorY = 0;
-  bool RegionArmed = false;
-  bool RegionDragged = false;
-  DeviceContext ScreenDC = 0;
+  bool armed() const { return RegionArmed; }
+  bool dragged() const { return RegionDragged; }
 
  private:
-  void Confirm(float x, float y);
-
-  Host host_;
+  PointTwips RegionStart;   // the last press
+  PointTwips RegionAnchor;  // the first corner, once the pointer has moved
+  bool RegionArmed = false;
+  bool RegionDragged = false;
   Picture frozen_;
 };
 

@@ -1,25 +1,24 @@
-// Owners for COM: the apartment of the calling thread and interface
-// references.
+// COM for a scope of the calling thread, and references to COM objects.
 #pragma once
-
-#include "platform/win32/handles.h"
-
-#include <objbase.h>
 
 #include <utility>
 
+#include "platform/win32/system_headers.h"
+
+#include <objbase.h>
+
 namespace pw::win32 {
 
-// COM on this thread for the scope, when it is not already initialised;
-// usable() also holds when the thread had chosen another apartment model.
-class ComApartment {
+// COM on this thread for the scope. Nested scopes are counted by the system;
+// usable() also holds when the thread had already chosen another apartment.
+class ComScope {
  public:
-  ComApartment() : hr_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComApartment() {
+  ComScope() : hr_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ~ComScope() {
     if (SUCCEEDED(hr_)) ::CoUninitialize();
   }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
   bool usable() const { return SUCCEEDED(hr_) || hr_ == RPC_E_CHANGED_MODE; }
 
  private:

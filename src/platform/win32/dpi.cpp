@@ -1,28 +1,12 @@
 #include "platform/win32/dpi.h"
 
+#include "platform/win32/late_calls.h"
+
 namespace pw::win32 {
-namespace {
-
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using GetDpiForSystemFn = UINT(WINAPI*)();
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
-
-template <typename Fn>
-Fn User32Function(const char* name) {
-  HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-  if (!user32) return nullptr;
-  // Through a plain function pointer type, which every compiler accepts as a
-  // cast target for a FARPROC without warning.
-  auto any = reinterpret_cast<void (*)()>(::GetProcAddress(user32, name));
-  return reinterpret_cast<Fn>(any);
-}
-
-}  // namespace
 
 int SystemDpi() {
   static const int dpi = [] {
-    if (auto fn = User32Function<GetDpiForSystemFn>("GetDpiForSystem")) {
+    if (auto fn = User32().GetDpiForSystem) {
       if (UINT v = fn()) return static_cast<int>(v);
     }
     WindowDc screen(nullptr);
@@ -33,16 +17,15 @@ int SystemDpi() {
 }
 
 int WindowDpi(HWND hwnd) {
-  static const auto fn = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-  if (fn && hwnd) {
+  if (auto fn = User32().GetDpiForWindow; fn && hwnd) {
     if (UINT v = fn(hwnd)) return static_cast<int>(v);
   }
   return SystemDpi();
 }
 
 SIZE OuterSizeForClient(int width, int height, DWORD style, DWORD ex_style, int dpi) {
-  static const auto fn = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
   RECT r{0, 0, width, height};
+  auto fn = User32().AdjustWindowRectExForDpi;
   if (!fn || !fn(&r, style, FALSE, ex_style, static_cast<UINT>(dpi))) {
     ::AdjustWindowRectEx(&r, style, FALSE, ex_style);
   }
@@ -50,15 +33,15 @@ SIZE OuterSizeForClient(int width, int height, DWORD style, DWORD ex_style, int 
 }
 
 UniqueFont MessageFont(int dpi) {
-  static const auto fn = User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
-  bool scaled = fn && fn(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0,
-                         static_cast<UINT>(dpi));
+  auto fn = User32().SystemParametersInfoForDpi;
+  const bool scaled =
+      fn && fn(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi));
   if (!scaled) {
     metrics.cbSize = sizeof(metrics);
     if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-      return UniqueFont(static_cast<HFONT>(nullptr));
+      return UniqueFont();
     }
     metrics.lfMessageFont.lfHeight = ::MulDiv(metrics.lfMessageFont.lfHeight, dpi, SystemDpi());
   }

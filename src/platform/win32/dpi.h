@@ -1,13 +1,13 @@
-// The display resolution of a window and of the primary screen, and the few
-// calls whose per-monitor forms do not exist before Windows 10; those are
-// looked up at run time so the program still starts on older systems.
+// The display resolution of a window and of the primary screen, and the
+// system's measures at a resolution.
 #pragma once
 
 #include "platform/win32/handles.h"
 
 namespace pw::win32 {
 
-// Dots per inch of the primary screen (the system DPI).
+// Dots per inch of the primary screen (the system DPI): the one that
+// screen coordinates are counted in.
 int SystemDpi();
 // Dots per inch the window is drawn at.
 int WindowDpi(HWND hwnd);

@@ -3,13 +3,12 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
-#include <string>
+#include <vector>
 
 #include "platform/win32/handles.h"
 #include "platform/win32/wic.h"
 
 namespace pw::win32 {
-
 namespace {
 
 // Windows' own words for an error code, without the trailing line break.
@@ -29,7 +28,7 @@ std::u16string DescribeError(DWORD error) {
   return std::u16string(reinterpret_cast<const char16_t*>(buffer), length);
 }
 
-FileResult Failure(DWORD error) { return {false, DescribeError(error)}; }
+FileResult Failure(DWORD error) { return {FileResult::Failed, DescribeError(error)}; }
 
 // The conversion settings for the system's ANSI code page. When that page is
 // UTF-8 the calls take neither the best-fit flag nor a default-character
@@ -44,12 +43,17 @@ struct AnsiConversion {
 
 }  // namespace
 
-FileResult Win32Files::WriteBytes(std::u16string_view name, std::string_view bytes) {
+FileResult WriteNewFile(std::u16string_view name, std::string_view bytes) {
   const std::wstring path(name.begin(), name.end());
-  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return Failure(::GetLastError());
-
+  if (!file) {
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+      return {FileResult::Exists, DescribeError(error)};
+    }
+    return Failure(error);
+  }
   // From here on the file is ours and incomplete until every step succeeded:
   // a partial file would look like a good one, so it goes.
   auto give_up = [&](DWORD error) {
@@ -60,8 +64,8 @@ FileResult Win32Files::WriteBytes(std::u16string_view name, std::string_view byt
   const char* data = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
-    const DWORD chunk = static_cast<DWORD>(
-        left < std::numeric_limits<DWORD>::max() / 2 ? left : std::numeric_limits<DWORD>::max() / 2);
+    constexpr std::size_t kMostPerCall = std::numeric_limits<DWORD>::max() / 2;
+    const auto chunk = static_cast<DWORD>(left < kMostPerCall ? left : kMostPerCall);
     DWORD written = 0;
     if (!::WriteFile(file.get(), data, chunk, &written, nullptr)) return give_up(::GetLastError());
     if (written == 0) return give_up(ERROR_WRITE_FAULT);
@@ -77,16 +81,18 @@ FileResult Win32Files::WriteBytes(std::u16string_view name, std::string_view byt
   return {};
 }
 
-FileResult Win32Files::SaveBitmap(std::u16string_view name, const Picture& picture) {
-  if (picture.empty()) return {false, u"There is no picture to save."};
-  const std::optional<std::vector<std::uint8_t>> file =
-      EncodePicture(picture.bitmap(), ImageFile::Bmp);
-  if (!file) return {false, u"The picture could not be converted to a bitmap file."};
-  return WriteBytes(name, std::string_view(reinterpret_cast<const char*>(file->data()),
-                                           file->size()));
+FileResult SaveNewBitmap(std::u16string_view name, const Picture& picture) {
+  if (picture.empty()) return {FileResult::Failed, u"There is no picture to save."};
+  WaitCursorScope busy;
+  const EncodedFile file = EncodeFile(picture.bitmap(), ImageFile::Bmp);
+  GlobalLockScope<const char> bytes(file.memory.get());
+  if (!bytes || bytes.size() < file.size) {
+    return {FileResult::Failed, u"The picture could not be converted to a bitmap file."};
+  }
+  return WriteNewFile(name, std::string_view(bytes.get(), file.size));
 }
 
-int Win32Files::AnsiCode(char16_t c) const {
+int AnsiCode(char16_t c) {
   const wchar_t wide = static_cast<wchar_t>(c);
   char bytes[4] = {};
   AnsiConversion ansi;
@@ -101,7 +107,7 @@ int Win32Files::AnsiCode(char16_t c) const {
   return '?';  // three-byte UTF-8: neither a single- nor a double-byte code
 }
 
-std::optional<std::string> Win32Files::ToAnsi(std::u16string_view text) const {
+std::optional<std::string> ToAnsi(std::u16string_view text) {
   if (text.empty()) return std::string();
   if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 4)) {
     return std::nullopt;
@@ -121,7 +127,7 @@ std::optional<std::string> Win32Files::ToAnsi(std::u16string_view text) const {
   return out;
 }
 
-LocalTime Win32Clock::Now() const {
+LocalTime Now() {
   SYSTEMTIME t{};
   ::GetLocalTime(&t);
   return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};

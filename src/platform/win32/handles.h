@@ -2,17 +2,9 @@
 // moves but never copies, and hands the raw handle out only for calls.
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-// The host interfaces have members called like these A/W switch macros; our
-// code calls the W functions by their full names.
-#undef MessageBox
-#undef SendMessage
-#undef CallWindowProc
-
 #include <utility>
+
+#include "platform/win32/system_headers.h"
 
 namespace pw::win32 {
 
@@ -70,27 +62,25 @@ struct GlobalTraits {
   static HGLOBAL invalid() { return nullptr; }
   static void close(HGLOBAL h) { ::GlobalFree(h); }
 };
+struct WindowTraits {
+  static HWND invalid() { return nullptr; }
+  static void close(HWND h) { ::DestroyWindow(h); }
+};
 
 using UniqueHandle = Owned<HANDLE, KernelHandleTraits>;
 using UniqueFile = Owned<HANDLE, FileHandleTraits>;
 using UniqueBitmap = Owned<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using UniqueBrush = Owned<HBRUSH, GdiObjectTraits<HBRUSH>>;
 using UniqueFont = Owned<HFONT, GdiObjectTraits<HFONT>>;
-using UniquePen = Owned<HPEN, GdiObjectTraits<HPEN>>;
 using UniqueMemoryDc = Owned<HDC, MemoryDcTraits>;
 using UniqueIcon = Owned<HICON, IconTraits>;
 // Global memory not (or no longer) handed to the clipboard.
 using UniqueGlobal = Owned<HGLOBAL, GlobalTraits>;
-
-struct WindowTraits {
-  static HWND invalid() { return nullptr; }
-  static void close(HWND h) { ::DestroyWindow(h); }
-};
-// A window this code created and destroys; only for windows without a C++
-// object behind them (tooltips, hidden owners).
+// A window without a C++ object behind it (tool tips, the hidden owner).
 using UniqueWindow = Owned<HWND, WindowTraits>;
 
-// A window's device context from GetDC, released with ReleaseDC.
+// A window's device context from GetDC (the screen's for no window),
+// released with ReleaseDC.
 class WindowDc {
  public:
   explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
@@ -120,6 +110,19 @@ class SelectScope {
  private:
   HDC dc_;
   HGDIOBJ old_;
+};
+
+// The wait cursor for the scope: long picture work runs on the thread that
+// would otherwise answer the pointer.
+class WaitCursorScope {
+ public:
+  WaitCursorScope() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+  ~WaitCursorScope() { ::SetCursor(previous_); }
+  WaitCursorScope(const WaitCursorScope&) = delete;
+  WaitCursorScope& operator=(const WaitCursorScope&) = delete;
+
+ private:
+  HCURSOR previous_;
 };
 
 // GlobalLock for the scope.

@@ -1,43 +1,33 @@
 #include "platform/win32/picture_box.h"
 
+#include <optional>
+
+#include "platform/win32/surface.h"
+
+#include <commctrl.h>
+
 namespace pw::win32 {
 
-void DrawPicture(HDC dc, const Picture& picture, const RECT& dest, bool stretch) {
-  if (picture.empty()) return;
-  const Bitmap& bmp = picture.bitmap();
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = bmp.width();
-  info.bmiHeader.biHeight = -bmp.height();  // top-down rows
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  const void* bits = bmp.pixels().data();
-  if (stretch) {
-    const int old_mode = ::SetStretchBltMode(dc, HALFTONE);
-    POINT old_origin{};
-    ::SetBrushOrgEx(dc, 0, 0, &old_origin);
-    ::StretchDIBits(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, 0, 0,
-                    bmp.width(), bmp.height(), bits, &info, DIB_RGB_COLORS, SRCCOPY);
-    ::SetBrushOrgEx(dc, old_origin.x, old_origin.y, nullptr);
-    ::SetStretchBltMode(dc, old_mode);
-  } else {
-    ::SetDIBitsToDevice(dc, dest.left, dest.top, static_cast<DWORD>(bmp.width()),
-                        static_cast<DWORD>(bmp.height()), 0, 0, 0,
-                        static_cast<UINT>(bmp.height()), bits, &info, DIB_RGB_COLORS);
-  }
-}
+namespace {
+constexpr const wchar_t* kClassName = L"PastewrightPictureBox";
+}  // namespace
 
-bool PictureBox::RegisterClass(HINSTANCE instance) {
-  return Register(instance, WindowClass{kClassName});
-}
-
-bool PictureBox::Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r,
-                        bool visible) {
-  return CreateAs(instance, kClassName, 0,
+bool PictureBox::Create(HWND parent, int control_id, const PixelRect& r, bool visible) {
+  Register(WindowClass{kClassName});
+  return CreateAs(kClassName, 0,
                   WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                   r.left, r.top, r.width, r.height, parent,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)));
+}
+
+bool PictureBox::CreateButton(HWND parent, int control_id, const PixelRect& r, bool visible,
+                              std::u16string_view name) {
+  button_ = true;
+  return Wrap(::CreateWindowExW(
+      0, WC_BUTTONW, Wide(name).c_str(),
+      WS_CHILD | (visible ? WS_VISIBLE : 0) | WS_CLIPSIBLINGS | WS_TABSTOP | BS_OWNERDRAW, r.left,
+      r.top, r.width, r.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_id)),
+      ThisModule(), nullptr));
 }
 
 void PictureBox::SetIcon(HICON icon) {
@@ -45,12 +35,10 @@ void PictureBox::SetIcon(HICON icon) {
   icon_size_ = 16;
   ICONINFO info{};
   if (icon && ::GetIconInfo(icon, &info)) {
+    // The call hands out copies of the icon's bitmaps.
+    const UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
     BITMAP bm{};
-    if (::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bm), &bm)) {
-      icon_size_ = bm.bmWidth;
-    }
-    if (info.hbmColor) ::DeleteObject(info.hbmColor);
-    if (info.hbmMask) ::DeleteObject(info.hbmMask);
+    if (::GetObjectW(colour ? colour.get() : mask.get(), sizeof(bm), &bm)) icon_size_ = bm.bmWidth;
   }
   if (hwnd()) ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
@@ -72,25 +60,23 @@ void PictureBox::SetBackground(COLORREF colour) {
 }
 
 LRESULT PictureBox::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (button_) {
+    switch (msg) {
+      case WM_ERASEBKGND:
+        return 1;  // drawn whole in WM_DRAWITEM
+      case WM_LBUTTONDBLCLK:
+        // A quick second click is one more click, as the first was, not
+        // the button's double-click notice.
+        return Default(WM_LBUTTONDOWN, wparam, lparam);
+      default:
+        return Default(msg, wparam, lparam);
+    }
+  }
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // painted whole in WM_PAINT
     case WM_PAINT:
       OnPaint();
-      return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      pressed_ = true;
-      ::SetCapture(hwnd());
-      return 0;
-    case WM_LBUTTONUP:
-      OnButtonUp(lparam);
-      return 0;
-    case WM_CAPTURECHANGED:
-      pressed_ = false;
-      return 0;
-    case BM_CLICK:
-      NotifyClick();
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
@@ -134,23 +120,11 @@ void PictureBox::Draw(HDC dc, const RECT& client) const {
   if (target != dc) ::BitBlt(dc, 0, 0, width, height, target, 0, 0, SRCCOPY);
 }
 
-void PictureBox::OnButtonUp(LPARAM lparam) {
-  const bool was_pressed = pressed_;
-  pressed_ = false;
-  if (::GetCapture() == hwnd()) ::ReleaseCapture();
-  RECT client{};
-  ::GetClientRect(hwnd(), &client);
-  const POINT at{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-  if (was_pressed && ::PtInRect(&client, at)) NotifyClick();
-}
-
-// The parent's handler may destroy this very box (unloading its window), so
-// nothing of the object is touched after the message is sent.
-void PictureBox::NotifyClick() {
-  HWND self = hwnd();
-  const int id = ::GetDlgCtrlID(self);
-  ::SendMessageW(::GetParent(self), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
-                 reinterpret_cast<LPARAM>(self));
+void PictureBox::DrawItem(const DRAWITEMSTRUCT& item) const {
+  Draw(item.hDC, item.rcItem);
+  const bool cues_hidden = (item.itemState & ODS_NOFOCUSRECT) != 0 ||
+                           (::SendMessageW(item.hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+  if ((item.itemState & ODS_FOCUS) && !cues_hidden) ::DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 LRESULT PictureBox::OnChildColour(HDC dc) {

@@ -1,11 +1,13 @@
-// A clickable box that shows one of our small icons or a Picture: the icon
-// boxes, thumbnails, the preview's image, the logo and the hover panel.
+// A box that shows one of our small icons or a Picture: the icon buttons and
+// thumbnails, the preview's image, the logo and the hover panel.
 //
-// A click (button pressed and released over the box, or BM_CLICK) is sent to
-// the parent as WM_COMMAND with the box's control id, as a button would.
+// Those the user presses are owner-drawn push buttons of the system's own
+// class, so they take the focus, answer Space and Enter and read to a screen
+// reader as buttons named by their window text; a click reaches the parent
+// as a button's WM_COMMAND. The parent hands its WM_DRAWITEM to DrawItem.
 #pragma once
 
-#include <optional>
+#include <string_view>
 
 #include "platform/picture.h"
 #include "platform/win32/layout.h"
@@ -15,10 +17,11 @@ namespace pw::win32 {
 
 class PictureBox final : public Window {
  public:
-  static constexpr const wchar_t* kClassName = L"PastewrightPictureBox";
-  static bool RegisterClass(HINSTANCE instance);
-
-  bool Create(HINSTANCE instance, HWND parent, int control_id, const PixelRect& r, bool visible);
+  // A box that only shows.
+  bool Create(HWND parent, int control_id, const PixelRect& r, bool visible);
+  // A push button named `name` for screen readers; the name is not drawn.
+  bool CreateButton(HWND parent, int control_id, const PixelRect& r, bool visible,
+                    std::u16string_view name);
 
   void SetIcon(HICON icon);  // not owned
   void SetPicture(Picture picture);
@@ -26,6 +29,9 @@ class PictureBox final : public Window {
   // On: the picture fills the box; off: its own pixels from the top-left.
   void SetStretch(bool stretch);
   void SetBackground(COLORREF colour);
+  // A button's drawing: what a box shows, and the focus rectangle while it
+  // has the focus and keyboard cues show.
+  void DrawItem(const DRAWITEMSTRUCT& item) const;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) override;
@@ -33,21 +39,15 @@ class PictureBox final : public Window {
  private:
   void OnPaint();
   void Draw(HDC dc, const RECT& client) const;
-  void OnButtonUp(LPARAM lparam);
-  void NotifyClick();
   LRESULT OnChildColour(HDC dc);
 
   HICON icon_ = nullptr;
   int icon_size_ = 16;  // pixels, read from the icon itself
   Picture picture_;
   bool stretch_ = true;
-  bool pressed_ = false;
+  bool button_ = false;
   COLORREF background_ = ::GetSysColor(COLOR_BTNFACE);
   UniqueBrush child_brush_;  // white, behind the panel's text box
 };
-
-// Draws a picture's pixels into `dest`, scaled to fill it (HALFTONE) or at
-// its own size from dest's top-left corner.
-void DrawPicture(HDC dc, const Picture& picture, const RECT& dest, bool stretch);
 
 }  // namespace pw::win32

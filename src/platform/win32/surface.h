@@ -1,5 +1,6 @@
-// A 32-bit top-down DIB section selected into a memory DC: the place screen
-// pixels are copied to, and the frozen image of the region overlay.
+// Pixels between pictures and GDI: the one 32-bit DIB header, a DIB section
+// to copy the screen into or paint a frozen screen from, and drawing a
+// picture onto a device context.
 #pragma once
 
 #include <cstdint>
@@ -9,10 +10,32 @@
 
 namespace pw::win32 {
 
+// The header of a 32 bits-per-pixel, top-down, uncompressed DIB: the layout
+// of a Bitmap's pixels. Room follows it for the colour masks that some
+// drivers write back from GetDIBits.
+struct Dib32Header {
+  BITMAPINFOHEADER header;
+  DWORD masks[3];
+  BITMAPINFO* info() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+Dib32Header TopDown32(std::int32_t width, std::int32_t height);
+
+// A GDI bitmap, device-dependent ones too, as a picture: opaque unless its
+// pixels carry alpha. Empty when it cannot be read.
+Picture PictureOfBitmap(HBITMAP bitmap);
+
+// The whole primary screen as it is now, fully opaque.
+Picture CopyScreen();
+
+// Draws the picture into `dest`, scaled to fill it (HALFTONE) or at its own
+// size from dest's top-left corner.
+void DrawPicture(HDC dc, const Picture& picture, const RECT& dest, bool stretch);
+
+// A 32-bit top-down DIB section selected into a memory DC.
 class Surface {
  public:
   Surface() = default;
-  ~Surface();
+  ~Surface() { Reset(); }
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
 
@@ -22,10 +45,7 @@ class Surface {
   void Reset();
 
   HDC dc() const { return dc_.get(); }
-  int width() const { return width_; }
-  int height() const { return height_; }
   explicit operator bool() const { return bits_ != nullptr; }
-
   // The pixels as a new picture, fully opaque (screen pixels carry no alpha).
   Picture ToPicture(double dpi) const;
 

@@ -1,14 +1,15 @@
 #include "platform/win32/wic.h"
 
-#include <wincodec.h>
-
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <new>
 
+#include "platform/dib.h"
 #include "platform/win32/com.h"
-#include "platform/win32/dib.h"
 #include "platform/win32/handles.h"
+
+#include <wincodec.h>
 
 namespace pw::win32 {
 
@@ -33,10 +34,11 @@ double WholeDpi(double dpi) {
 
 // The 24-bit rows WIC's bitmap encoder wants: B, G, R, each row padded to
 // four bytes.
-std::vector<std::uint8_t> Rows24(const Bitmap& bitmap, UINT stride) {
-  std::vector<std::uint8_t> rows(static_cast<std::size_t>(stride) * bitmap.height(), 0);
-  for (std::int32_t y = 0; y < bitmap.height(); ++y) {
-    std::uint8_t* out = rows.data() + static_cast<std::size_t>(y) * stride;
+std::vector<std::uint8_t> Rows24(const Bitmap& bitmap, UINT stride, UINT top, UINT lines) {
+  std::vector<std::uint8_t> rows(static_cast<std::size_t>(stride) * lines, 0);
+  for (UINT i = 0; i < lines; ++i) {
+    const auto y = static_cast<std::int32_t>(top + i);
+    std::uint8_t* out = rows.data() + static_cast<std::size_t>(i) * stride;
     for (std::int32_t x = 0; x < bitmap.width(); ++x, out += 3) {
       const std::uint32_t p = bitmap.at(x, y);
       out[0] = static_cast<std::uint8_t>(p);
@@ -47,79 +49,12 @@ std::vector<std::uint8_t> Rows24(const Bitmap& bitmap, UINT stride) {
   return rows;
 }
 
-std::optional<std::vector<std::uint8_t>> StreamBytes(IStream* stream) {
-  STATSTG stat{};
-  if (FAILED(stream->Stat(&stat, STATFLAG_NONAME))) return std::nullopt;
-  HGLOBAL memory = nullptr;
-  if (FAILED(::GetHGlobalFromStream(stream, &memory))) return std::nullopt;
-  GlobalLockScope<const std::uint8_t> lock(memory);  // the stream keeps ownership
-  if (!lock || stat.cbSize.QuadPart > lock.size()) return std::nullopt;
-  const auto size = static_cast<std::size_t>(stat.cbSize.QuadPart);
-  return std::vector<std::uint8_t>(lock.get(), lock.get() + size);
-}
-
-}  // namespace
-
-std::optional<std::vector<std::uint8_t>> EncodePicture(const Bitmap& bitmap, ImageFile kind) {
-  const auto width = static_cast<UINT>(bitmap.width());
-  const auto height = static_cast<UINT>(bitmap.height());
-  const std::uint64_t bytes_per_row =
-      kind == ImageFile::Bmp ? (std::uint64_t{width} * 3 + 3) / 4 * 4 : std::uint64_t{width} * 4;
-  if (bytes_per_row * height > UINT_MAX) return std::nullopt;
-  const auto stride = static_cast<UINT>(bytes_per_row);
-  const auto buffer_size = static_cast<UINT>(bytes_per_row * height);
-
-  ComApartment com;
-  if (!com.usable()) return std::nullopt;
-  ComPtr<IWICImagingFactory> factory = CreateFactory();
-  if (!factory) return std::nullopt;
-
-  ComPtr<IStream> memory;
-  if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, memory.put()))) return std::nullopt;
-  ComPtr<IWICBitmapEncoder> encoder;
-  const GUID& container = kind == ImageFile::Bmp ? GUID_ContainerFormatBmp : GUID_ContainerFormatPng;
-  if (FAILED(factory->CreateEncoder(container, nullptr, encoder.put())) ||
-      FAILED(encoder->Initialize(memory.get(), WICBitmapEncoderNoCache))) {
-    return std::nullopt;
-  }
-  ComPtr<IWICBitmapFrameEncode> frame;
-  ComPtr<IPropertyBag2> options;
-  if (FAILED(encoder->CreateNewFrame(frame.put(), options.put())) ||
-      FAILED(frame->Initialize(options.get())) || FAILED(frame->SetSize(width, height)) ||
-      FAILED(frame->SetResolution(bitmap.dpi_x(), bitmap.dpi_y()))) {
-    return std::nullopt;
-  }
-  const WICPixelFormatGUID wanted =
-      kind == ImageFile::Bmp ? GUID_WICPixelFormat24bppBGR : GUID_WICPixelFormat32bppBGRA;
-  WICPixelFormatGUID format = wanted;
-  // The encoder may answer with a format of its own; our rows fit only ours.
-  if (FAILED(frame->SetPixelFormat(&format)) || !::IsEqualGUID(format, wanted)) {
-    return std::nullopt;
-  }
-
-  HRESULT written;
-  try {
-    if (kind == ImageFile::Bmp) {
-      std::vector<std::uint8_t> rows = Rows24(bitmap, stride);
-      written = frame->WritePixels(height, stride, buffer_size, rows.data());
-    } else {
-      // 0xAARRGGBB in memory is B, G, R, A: WIC's 32bppBGRA as it stands.
-      auto* pixels = reinterpret_cast<BYTE*>(const_cast<std::uint32_t*>(bitmap.pixels().data()));
-      written = frame->WritePixels(height, stride, buffer_size, pixels);
-    }
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
-  if (FAILED(written) || FAILED(frame->Commit()) || FAILED(encoder->Commit())) {
-    return std::nullopt;
-  }
-  return StreamBytes(memory.get());
-}
-
-Picture DecodePng(std::span<const std::uint8_t> bytes) {
+// The first frame, by the decoder of this container alone: the bytes must
+// not pick a codec of their choosing.
+Picture Decode(std::span<const std::uint8_t> bytes, const GUID& container) {
   if (bytes.empty() || bytes.size() > ULONG_MAX) return {};
 
-  ComApartment com;
+  ComScope com;
   if (!com.usable()) return {};
   ComPtr<IWICImagingFactory> factory = CreateFactory();
   if (!factory) return {};
@@ -130,9 +65,8 @@ Picture DecodePng(std::span<const std::uint8_t> bytes) {
                                           static_cast<DWORD>(bytes.size())))) {
     return {};
   }
-  // Only the PNG decoder: the bytes must not pick a codec of their choosing.
   ComPtr<IWICBitmapDecoder> decoder;
-  if (FAILED(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, decoder.put())) ||
+  if (FAILED(factory->CreateDecoder(container, nullptr, decoder.put())) ||
       FAILED(decoder->Initialize(stream.get(), WICDecodeMetadataCacheOnDemand))) {
     return {};
   }
@@ -169,6 +103,105 @@ Picture DecodePng(std::span<const std::uint8_t> bytes) {
   }
   return Picture::FromPixels(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height),
                              std::move(pixels), WholeDpi(dpi_x), WholeDpi(dpi_y));
+}
+
+}  // namespace
+
+namespace {
+
+// The whole file into the stream. Rows go to the encoder a band at a time,
+// so that a huge picture is never converted whole.
+bool EncodeInto(IStream* stream, const Bitmap& bitmap, ImageFile kind) {
+  const auto width = static_cast<UINT>(bitmap.width());
+  const auto height = static_cast<UINT>(bitmap.height());
+  const std::uint64_t bytes_per_row =
+      kind == ImageFile::Bmp ? (std::uint64_t{width} * 3 + 3) / 4 * 4 : std::uint64_t{width} * 4;
+  if (bytes_per_row * height > UINT_MAX) return false;
+  const auto stride = static_cast<UINT>(bytes_per_row);
+
+  ComPtr<IWICImagingFactory> factory = CreateFactory();
+  if (!factory) return false;
+  ComPtr<IWICBitmapEncoder> encoder;
+  const GUID& container = kind == ImageFile::Bmp ? GUID_ContainerFormatBmp : GUID_ContainerFormatPng;
+  if (FAILED(factory->CreateEncoder(container, nullptr, encoder.put())) ||
+      FAILED(encoder->Initialize(stream, WICBitmapEncoderNoCache))) {
+    return false;
+  }
+  ComPtr<IWICBitmapFrameEncode> frame;
+  ComPtr<IPropertyBag2> options;
+  if (FAILED(encoder->CreateNewFrame(frame.put(), options.put())) ||
+      FAILED(frame->Initialize(options.get())) || FAILED(frame->SetSize(width, height)) ||
+      FAILED(frame->SetResolution(bitmap.dpi_x(), bitmap.dpi_y()))) {
+    return false;
+  }
+  const WICPixelFormatGUID wanted =
+      kind == ImageFile::Bmp ? GUID_WICPixelFormat24bppBGR : GUID_WICPixelFormat32bppBGRA;
+  WICPixelFormatGUID format = wanted;
+  // The encoder may answer with a format of its own; our rows fit only ours.
+  if (FAILED(frame->SetPixelFormat(&format)) || !::IsEqualGUID(format, wanted)) return false;
+
+  constexpr UINT kBand = 256;
+  try {
+    for (UINT top = 0; top < height; top += kBand) {
+      const UINT lines = std::min(kBand, height - top);
+      HRESULT written;
+      if (kind == ImageFile::Bmp) {
+        std::vector<std::uint8_t> rows = Rows24(bitmap, stride, top, lines);
+        written = frame->WritePixels(lines, stride, stride * lines, rows.data());
+      } else {
+        // 0xAARRGGBB in memory is B, G, R, A: WIC's 32bppBGRA as it stands.
+        auto* pixels = const_cast<std::uint32_t*>(bitmap.pixels().data()) + std::size_t{top} * width;
+        written = frame->WritePixels(lines, stride, stride * lines, reinterpret_cast<BYTE*>(pixels));
+      }
+      if (FAILED(written)) return false;
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+}  // namespace
+
+EncodedFile EncodeFile(const Bitmap& bitmap, ImageFile kind) {
+  ComScope com;
+  if (!com.usable()) return {};
+  EncodedFile file;  // its memory outlives the stream, which does not free it
+  ComPtr<IStream> stream;
+  HGLOBAL memory = nullptr;
+  if (FAILED(::CreateStreamOnHGlobal(nullptr, FALSE, stream.put())) ||
+      FAILED(::GetHGlobalFromStream(stream.get(), &memory))) {
+    return {};
+  }
+  file.memory.reset(memory);
+  STATSTG stat{};
+  if (!EncodeInto(stream.get(), bitmap, kind) || FAILED(stream->Stat(&stat, STATFLAG_NONAME))) {
+    return {};
+  }
+  stream.reset();
+  file.size = static_cast<std::size_t>(stat.cbSize.QuadPart);
+  // The stream may have grown past the file; the clipboard's readers take
+  // the block's size for it.
+  if (HGLOBAL fitted = ::GlobalReAlloc(memory, file.size, GMEM_MOVEABLE)) {
+    file.memory.release();
+    file.memory.reset(fitted);
+  }
+  return file;
+}
+
+std::optional<std::vector<std::uint8_t>> EncodePicture(const Bitmap& bitmap, ImageFile kind) {
+  const EncodedFile file = EncodeFile(bitmap, kind);
+  GlobalLockScope<const std::uint8_t> lock(file.memory.get());
+  if (!lock || lock.size() < file.size) return std::nullopt;
+  return std::vector<std::uint8_t>(lock.get(), lock.get() + file.size);
+}
+
+Picture DecodePng(std::span<const std::uint8_t> bytes) {
+  return Decode(bytes, GUID_ContainerFormatPng);
+}
+
+Picture DecodeJpeg(std::span<const std::uint8_t> bytes) {
+  return Decode(bytes, GUID_ContainerFormatJpeg);
 }
 
 }  // namespace pw::win32

@@ -1,40 +1,54 @@
 #include "platform/win32/window.h"
 
-#include <string>
+#include <vector>
+
+#include <commctrl.h>
 
 namespace pw::win32 {
 
 Window::~Window() {
   // A window outliving its object would call into freed memory.
   if (hwnd_) {
-    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    if (wrapped_) {
+      ::RemoveWindowSubclass(hwnd_, &Window::Wrapped, 0);
+    } else {
+      ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    }
     ::DestroyWindow(hwnd_);
   }
 }
 
-bool Window::Register(HINSTANCE instance, const WindowClass& cls) {
+void Window::Register(const WindowClass& cls) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
-  if (::GetClassInfoExW(instance, cls.name, &existing)) return true;
+  if (::GetClassInfoExW(ThisModule(), cls.name, &existing)) return;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = &Window::Procedure;
-  wc.hInstance = instance;
+  wc.hInstance = ThisModule();
   wc.hCursor = cls.cursor ? cls.cursor : ::LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = cls.background;
   wc.hIcon = cls.icon;
   wc.hIconSm = cls.small_icon;
   wc.lpszClassName = cls.name;
-  return ::RegisterClassExW(&wc) != 0;
+  ::RegisterClassExW(&wc);
 }
 
-bool Window::CreateAs(HINSTANCE instance, const wchar_t* class_name, DWORD ex_style, DWORD style,
-                      int x, int y, int width, int height, HWND parent, HMENU menu_or_id) {
+bool Window::CreateAs(const wchar_t* class_name, DWORD ex_style, DWORD style, int x, int y,
+                      int width, int height, HWND parent, HMENU menu_or_id) {
   if (hwnd_) return true;
   ::CreateWindowExW(ex_style, class_name, L"", style, x, y, width, height, parent, menu_or_id,
-                    instance, this);
+                    ThisModule(), this);
   return hwnd_ != nullptr;
+}
+
+bool Window::Wrap(HWND hwnd) {
+  if (!hwnd || hwnd_) return false;
+  hwnd_ = hwnd;
+  wrapped_ = true;
+  ::SetWindowSubclass(hwnd, &Window::Wrapped, 0, reinterpret_cast<DWORD_PTR>(this));
+  return true;
 }
 
 LRESULT Window::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -42,7 +56,19 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT Window::Default(UINT msg, WPARAM wparam, LPARAM lparam) {
-  return ::DefWindowProcW(hwnd_, msg, wparam, lparam);
+  return wrapped_ ? ::DefSubclassProc(hwnd_, msg, wparam, lparam)
+                  : ::DefWindowProcW(hwnd_, msg, wparam, lparam);
+}
+
+LRESULT CALLBACK Window::Wrapped(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                 DWORD_PTR self) {
+  auto* window = reinterpret_cast<Window*>(self);
+  if (msg != WM_NCDESTROY) return window->OnMessage(msg, wparam, lparam);
+  const LRESULT result = window->OnMessage(msg, wparam, lparam);
+  ::RemoveWindowSubclass(hwnd, &Window::Wrapped, id);
+  window->hwnd_ = nullptr;
+  window->wrapped_ = false;
+  return result;
 }
 
 LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
@@ -63,10 +89,14 @@ LRESULT CALLBACK Window::Procedure(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lp
   return self->OnMessage(msg, wparam, lparam);
 }
 
+HINSTANCE ThisModule() { return ::GetModuleHandleW(nullptr); }
+
 std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
-std::u16string Utf16(const wchar_t* text, std::size_t length) {
-  return std::u16string(text, text + length);
+std::u16string WindowText(HWND hwnd) {
+  std::vector<wchar_t> text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1);
+  const int n = ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  return std::u16string(text.data(), text.data() + (n > 0 ? n : 0));
 }
 
 }  // namespace pw::win32

@@ -1,5 +1,7 @@
 // A thin window wrapper: one window procedure for every class of ours, which
-// finds the C++ object of the window and hands it the message.
+// finds the C++ object of the window and hands it the message. A window of a
+// system class (a button) can be wrapped too: its messages come first to the
+// object, and what the object leaves goes to the class's own procedure.
 #pragma once
 
 #include <string>
@@ -11,7 +13,7 @@ namespace pw::win32 {
 
 struct WindowClass {
   const wchar_t* name;
-  HCURSOR cursor = nullptr;
+  HCURSOR cursor = nullptr;     // the arrow when null
   HBRUSH background = nullptr;  // not owned: a system colour brush or stock object
   HICON icon = nullptr;
   HICON small_icon = nullptr;
@@ -26,24 +28,30 @@ class Window {
 
   HWND hwnd() const { return hwnd_; }
 
-  // Registers the class (once per name) with our window procedure.
-  static bool Register(HINSTANCE instance, const WindowClass& cls);
-
  protected:
-  bool CreateAs(HINSTANCE instance, const wchar_t* class_name, DWORD ex_style, DWORD style,
-                int x, int y, int width, int height, HWND parent, HMENU menu_or_id);
-  // Messages the subclass does not handle go to DefWindowProcW.
+  // Registers the class (once per name) with our window procedure.
+  static void Register(const WindowClass& cls);
+  bool CreateAs(const wchar_t* class_name, DWORD ex_style, DWORD style, int x, int y, int width,
+                int height, HWND parent, HMENU menu_or_id);
+  // Takes a window of a system class made by the caller; false for none.
+  bool Wrap(HWND hwnd);
+  // Messages a subclass does not handle go to DefWindowProcW.
   virtual LRESULT OnMessage(UINT msg, WPARAM wparam, LPARAM lparam);
   LRESULT Default(UINT msg, WPARAM wparam, LPARAM lparam);
 
  private:
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
+  static LRESULT CALLBACK Wrapped(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam,
+                                  UINT_PTR id, DWORD_PTR self);
 
   HWND hwnd_ = nullptr;
+  bool wrapped_ = false;
 };
+
+HINSTANCE ThisModule();
 
 // Our text type to the system's, which is UTF-16 too on Windows.
 std::wstring Wide(std::u16string_view text);
-std::u16string Utf16(const wchar_t* text, std::size_t length);
+std::u16string WindowText(HWND hwnd);
 
 }  // namespace pw::win32
