@@ -66,6 +66,39 @@ class Line:  # a process that answers one line per request line
             self.proc.wait()
 
 
+class MapWatch:  # the X server's word on when each program's top-level window is mapped
+    def __init__(self):
+        from Xlib import X, display
+        self.display = display.Display()
+        self.display.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        self.display.sync()
+        self.maps, self.lock = [], threading.Condition()
+
+        def listen():  # stamps each map as it comes, so the wait asks nothing of Wine
+            while True:
+                event = self.display.next_event()
+                at = time.time_ns()
+                if event.type != X.MapNotify:
+                    continue
+                with contextlib.suppress(Exception):
+                    name = (event.window.get_wm_class() or ("",))[0].lower()
+                    with self.lock:
+                        self.maps.append((name, at))
+                        self.lock.notify_all()
+
+        threading.Thread(target=listen, daemon=True).start()
+
+    def mapped(self, exe_name, after_ns, timeout):
+        """Unix nanoseconds at which the first window of EXE_NAME (Wine names the X window's
+        class after the exe) was mapped after AFTER_NS, or None."""
+        def first():
+            return next((at for name, at in self.maps if name == exe_name and at > after_ns), None)
+        with self.lock:
+            self.lock.wait_for(lambda: first() is not None, timeout)
+            found, self.maps = first(), []
+            return found
+
+
 class Viewer(Line):  # the minimal viewer; what it saw, with its own times, as it logs them
     def __init__(self):
         super().__init__(WINE, str(PWBENCH), "viewer", cwd=WORK)
@@ -172,20 +205,25 @@ class Bench:
     # --- sections -------------------------------------------------------------------------
 
     def startup(self):
-        """pwbench starts the program by CreateProcessW and polls (every millisecond) until a
-        window of its main window's class is visible, then closes it; the floor is
-        plain_window.exe, a program that registers one class and opens one plain window of the
-        same size. The two take turns, one round first not counted; the ratio is the median of
-        each round's ratio."""
+        """pwbench starts the program by CreateProcessW and notes the moment; the X server tells
+        when the program's first window is mapped, that is, shows on the screen (report.py
+        listens for it on its own connection, and pwbench sleeps meanwhile, so the wait asks
+        nothing of Wine's window server); then pwbench closes the program as a user does. The floor is plain_window.exe, a program that
+        registers one class and opens one plain window of the same size. The two take turns,
+        one round first not counted; the ratio is the median of each round's ratio."""
         times = {"program": [], "plain": []}
         self.agent("clear")  # the program reads what the clipboard holds when it starts
+        screen = MapWatch()
         for run in range(self.runs + 1):
             for label, exe, cls in (("program", EXE, "PastewrightMain"),
                                     ("plain", PLAIN, "PwBenchPlainWindow")):
-                ms = float(self.agent("startup", windows_path(exe), cls)[0])
-                assert ms > 0, f"{label} did not show its window"
+                start_ns = int(self.agent("launch", windows_path(exe), cls)[0])
+                mapped_ns = screen.mapped(exe.name.lower(), start_ns, timeout=10)
+                self.agent("finish", cls)
+                time.sleep(0.5)  # the ended program's teardown (Wine's and the X server's) settles
+                assert mapped_ns, f"{label} did not show its window"
                 if run:
-                    times[label].append(ms)
+                    times[label].append((mapped_ns - start_ns) / 1e6)
             self.log(f"start-up round {run}: program {times['program'][-1] if run else '-'} ms,"
                      f" plain window {times['plain'][-1] if run else '-'} ms")
         ratios = [p / q for p, q in zip(times["program"], times["plain"])]
