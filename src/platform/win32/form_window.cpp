@@ -36,15 +36,19 @@ bool FormWindow::Create(HWND owner) {
                                    : reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   Register(WindowClass{style_.class_name, nullptr, background, resources_.AppIcon(true),
                        resources_.AppIcon(false)});
-  if (!CreateAs(style_.class_name, style_.ex_style, style_.style, CW_USEDEFAULT, CW_USEDEFAULT, 0,
-                0, owner, nullptr)) {
+  // Made at its size for the primary screen's resolution, where the system
+  // puts a new window; fitted again only where it landed elsewhere. The class
+  // gives the window its icons.
+  const int expected_dpi = SystemDpi();
+  const SIZE outer = OuterSizeForClient(TwipsToPixels(layout_.client.width, expected_dpi),
+                                        TwipsToPixels(layout_.client.height, expected_dpi),
+                                        style_.style, style_.ex_style, expected_dpi);
+  if (!CreateAs(style_.class_name, style_.ex_style, style_.style, CW_USEDEFAULT, CW_USEDEFAULT,
+                outer.cx, outer.cy, owner, nullptr, Wide(layout_.caption).c_str())) {
     return false;
   }
-  ::SetWindowTextW(hwnd(), Wide(layout_.caption).c_str());
   dpi_ = WindowDpi(hwnd());
-  FitWindow();
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(resources_.AppIcon(true)));
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(resources_.AppIcon(false)));
+  if (dpi_ != expected_dpi) FitWindow();
   font_ = MessageFont(dpi_);
   controls_.resize(layout_.controls.size());
   for (std::size_t i = 0; i < controls_.size(); ++i) {

@@ -36,9 +36,10 @@ void Window::Register(const WindowClass& cls) {
 }
 
 bool Window::CreateAs(const wchar_t* class_name, DWORD ex_style, DWORD style, int x, int y,
-                      int width, int height, HWND parent, HMENU menu_or_id) {
+                      int width, int height, HWND parent, HMENU menu_or_id,
+                      const wchar_t* caption) {
   if (hwnd_) return true;
-  ::CreateWindowExW(ex_style, class_name, L"", style, x, y, width, height, parent, menu_or_id,
+  ::CreateWindowExW(ex_style, class_name, caption, style, x, y, width, height, parent, menu_or_id,
                     ThisModule(), this);
   return hwnd_ != nullptr;
 }

@@ -32,7 +32,7 @@ class Window {
   // Registers the class (once per name) with our window procedure.
   static void Register(const WindowClass& cls);
   bool CreateAs(const wchar_t* class_name, DWORD ex_style, DWORD style, int x, int y, int width,
-                int height, HWND parent, HMENU menu_or_id);
+                int height, HWND parent, HMENU menu_or_id, const wchar_t* caption = L"");
   // Takes a window of a system class made by the caller; false for none.
   bool Wrap(HWND hwnd);
   // Messages a subclass does not handle go to DefWindowProcW.
