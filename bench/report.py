@@ -208,9 +208,11 @@ class Bench:
         """pwbench starts the program by CreateProcessW and notes the moment; the X server tells
         when the program's first window is mapped, that is, shows on the screen (report.py
         listens for it on its own connection, and pwbench sleeps meanwhile, so the wait asks
-        nothing of Wine's window server); then pwbench closes the program as a user does. The floor is plain_window.exe, a program that
-        registers one class and opens one plain window of the same size. The two take turns,
-        one round first not counted; the ratio is the median of each round's ratio."""
+        nothing of Wine's window server); then pwbench closes the program as a user does, and
+        the next start waits half a second for its teardown. The floor is plain_window.exe, a
+        program that registers one class and opens one plain window of the same size. The two
+        take turns, one round first not counted; the ratio is the median of each round's
+        ratio."""
         times = {"program": [], "plain": []}
         self.agent("clear")  # the program reads what the clipboard holds when it starts
         screen = MapWatch()
