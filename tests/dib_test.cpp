@@ -90,6 +90,10 @@ TEST(DibDecode, EachDepthMaskAndPaletteGivesTopDownPixels) {
       {{.name = "Rle4", .width = 5, .height = 2, .bpp = 4, .compression = dib::kRle4, .used = 3,
         .extra = rgb, .rows = {5, 0x12, 0, 0, 0, 5, 0x01, 0x20, 0x10, 0, 0, 1}},
        {kRed, kGreen, kBlue, kRed, kGreen, kGreen, kBlue, kGreen, kBlue, kGreen}},
+      // A skip two rows up: the rows it passes stay black.
+      {{.name = "Rle8SkipUp", .width = 2, .height = 3, .bpp = 8, .compression = dib::kRle8, .used = 3,
+        .extra = rgb, .rows = {1, 1, 0, 2, 0, 2, 1, 2, 0, 1}},
+       {kBlack, kBlue, kBlack, kBlack, kGreen, kBlack}},
   };
   for (const auto& c : cases) {
     const Picture picture = DecodePackedDib(c.dib.Bytes());

@@ -74,6 +74,9 @@ TEST_F(AppTest, PreviewShowsPicturesUnder100mmOnScreenAtOwnSizeWhateverTheirFile
       {300, 250, 72, 15, true},    {300, 250, 300, 15, true},   {377, 377, 96, 15, true},
       {378, 10, 96, 15, false},    {10, 378, 96, 15, false},    {1024, 100, 96, 15, false},
       {755, 755, 96, 7.5f, true},  {756, 10, 96, 7.5f, false},  {200, 150, 600, 15, true},
+      // At 254 dpi 1000 pixels are exactly 100 mm: no longer under it.
+      {999, 999, 96, 1440.0 / 254, true},  {1000, 10, 96, 1440.0 / 254, false},
+      {10, 1000, 96, 1440.0 / 254, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << ", " << c.file_dpi << " dpi");
