@@ -221,7 +221,6 @@ std::string Watch(HWND main, HWND viewer_text, DWORD timeout_ms,
   return out;
 }
 
-// From CreateProcessW until the window of the class is visible.
 // The started program, kept between "launch" and "finish".
 PROCESS_INFORMATION g_started{};
 
@@ -383,6 +382,7 @@ std::string PutRich(HWND main, HWND owner, int count, std::size_t chars, std::si
 //   finish CLASS                       closes the started program's window of CLASS, waits for it
 //   snapshot MAIN RUNS                 "ok MS BITBLT_MS NEW_DIB_MS ..." per run
 //   putrich MAIN COUNT CHARS HTML_BYTES RTF_BYTES
+//   putdib WIDTH HEIGHT                "ok MS PUT_MS": one copy of a picture's pixels put (PutDib)
 std::string PutDib(HWND owner, std::int32_t width, std::int32_t height);
 
 std::string Serve(const std::string& line, HWND owner) {

@@ -6,7 +6,7 @@ Every figure is taken against a floor measured in the same run, in pairs or taki
 that both see the same load on this shared machine; the report gives medians and ratios.
 
   python3 bench/report.py [--out FILE] [--only SECTION...] [--runs N]
-Sections: startup capture rapid memory rich idle snapshot."""
+Sections: startup capture rapid memory rich idle snapshot huge_picture."""
 
 import argparse
 import contextlib
@@ -468,9 +468,10 @@ class Bench:
         against one copy of the same pixels put on the clipboard by another Windows program (its
         pixels, held in its memory, copied into a new 32-bit DIB that it puts on the clipboard,
         from making the DIB until the clipboard is closed; the raw output also has the part from
-        opening the clipboard, which under Wine is its own copy of the DIB into the window server). VmRSS before the picture came (after a small picture came
-        and went, so that the image codecs are loaded, and the clipboard moved on), with it,
-        after the click, and after deleting it with the clipboard moved on again."""
+        opening the clipboard, which under Wine is its own copy of the DIB into the window
+        server). VmRSS before the picture came (after a small picture came and went, so that the
+        image codecs are loaded, and the clipboard moved on), with it, after the click, and after
+        deleting it with the clipboard moved on again."""
         png, small = WORK / f"huge-{side}.png", WORK / "small.png"
         _png(png, side)
         _png(small, 64)
