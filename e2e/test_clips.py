@@ -60,6 +60,15 @@ def texts_and_pictures(s):
         assert s.file(name) == content, name
     assert s.file("HelloW.txt") == b"the user's notes", "the user's file was replaced"
 
+    # A deleted row moves the captions up, with no box over the window: each shows its new one.
+    def row_pixels(i):  # inside the button's edge
+        left, top, right, bottom = s.driver.info(s.control("ClipShow", i))["rect"]
+        return Image.screen().crop(left + 3, top + 3, right - 3, bottom - 3)
+    second = wait(lambda: (a := row_pixels(1)) == row_pixels(1) and len(a.colours()) > 1 and a, "row 2 painted")
+    s.press("d", 0, wait_done=True)
+    s.wait_rows(["Banana s", "Date loa", "héllo 中文"])
+    wait(lambda: row_pixels(0) == second, "row 1 to show the caption row 2 showed")
+
     # A text copied with its HTML and RTF goes back with them; a plain one goes back plain.
     markup = lambda n: f"<p><b>Bold {n}</b> and <a href='x{n}'>link</a></p>"  # noqa: E731
     rtf = lambda n: f"{{\\rtf1 {{\\b Bold {n}}} and link}}"  # noqa: E731
