@@ -58,17 +58,6 @@ std::optional<ControlId> Neighbour(ControlId from, int across, int down) {
 
 }  // namespace
 
-std::u16string RowCaption(HWND button) {
-  if (::GetWindowLongPtrW(button, GWL_STYLE) & BS_ICON) return {};
-  const std::u16string shown = WindowText(button);
-  std::u16string caption;
-  for (std::size_t i = 0; i < shown.size(); ++i) {
-    caption += shown[i];
-    if (shown[i] == u'&' && i + 1 < shown.size() && shown[i + 1] == u'&') ++i;
-  }
-  return caption;
-}
-
 MainWindow::MainWindow(ResourceCache& resources, Events& events,
                        std::function<void()> close_others)
     : FormWindow(resources, MainLayout(),
@@ -135,7 +124,9 @@ void MainWindow::ShowRow(int slot, const RowView& row) {
   const ControlId id = Control(Role::Row, slot);
   HWND button = row.shown ? MakeControl(id) : ControlWindow(id);
   if (!button) return;  // never shown: nothing to take away
-  if (RowCaption(button) != row.caption) SetRowCaption(button, row.caption);
+  if (row_captions_[static_cast<std::size_t>(slot)] != row.caption) {
+    SetRowCaption(button, row.caption);
+  }
   if (Shown(id) == row.shown) return;
   for (Role role : kRowRoles) ShowControl(Control(role, slot), row.shown);
 }
@@ -201,6 +192,7 @@ void MainWindow::SetRowCaption(HWND button, std::u16string_view caption) {
   // once the handler is done.
   ::SetWindowTextW(button, shown.c_str());
   if (::IsWindowVisible(button)) ::InvalidateRect(button, nullptr, TRUE);
+  if (row) row_captions_[static_cast<std::size_t>(row->slot)] = caption;
 }
 
 // --- the row preview -----------------------------------------------------------

@@ -3,6 +3,7 @@
 // report to. It tells the program what happens through Events.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -71,12 +72,9 @@ class MainWindow final : public FormWindow {
   TrayIcon tray_;
   std::function<bool(UINT, WPARAM)> owner_messages_;
   bool closing_ = false;
+  // What each row button shows, as the store gave it: compared here rather
+  // than read back from ten buttons every time the store shifts.
+  std::array<std::u16string, kTextSlots> row_captions_;
 };
-
-// A row button's caption as the user sees it. The caption is a piece of
-// copied text: '&' shows as itself, not as a keyboard shortcut; a row with an
-// empty caption is named after its number ("Text 3") for screen readers, and
-// that name does not show.
-std::u16string RowCaption(HWND button);
 
 }  // namespace pw::win32
