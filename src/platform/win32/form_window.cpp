@@ -40,9 +40,7 @@ bool FormWindow::Create(HWND owner) {
   // puts a new window; fitted again only where it landed elsewhere. The class
   // gives the window its icons.
   const int expected_dpi = SystemDpi();
-  const SIZE outer = OuterSizeForClient(TwipsToPixels(layout_.client.width, expected_dpi),
-                                        TwipsToPixels(layout_.client.height, expected_dpi),
-                                        style_.style, style_.ex_style, expected_dpi);
+  const SIZE outer = OuterSize(expected_dpi);
   if (!CreateAs(style_.class_name, style_.ex_style, style_.style, CW_USEDEFAULT, CW_USEDEFAULT,
                 outer.cx, outer.cy, owner, nullptr, Wide(layout_.caption).c_str())) {
     return false;
@@ -160,10 +158,14 @@ void FormWindow::ApplyDesign(const ControlLayout& layout, Child& control) {
   if (layout.id.role == Role::AboutLogo) box.SetPicture(resources_.Bitmap(IDB_LOGO));
 }
 
+SIZE FormWindow::OuterSize(int dpi) const {
+  return OuterSizeForClient(TwipsToPixels(layout_.client.width, dpi),
+                            TwipsToPixels(layout_.client.height, dpi), style_.style,
+                            style_.ex_style, dpi);
+}
+
 void FormWindow::FitWindow() {
-  const SIZE outer = OuterSizeForClient(TwipsToPixels(layout_.client.width, dpi_),
-                                        TwipsToPixels(layout_.client.height, dpi_), style_.style,
-                                        style_.ex_style, dpi_);
+  const SIZE outer = OuterSize(dpi_);
   ::SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -67,6 +67,8 @@ class FormWindow : public Window {
   HWND Make(std::size_t index);
   void ApplyDesign(const ControlLayout& layout, Child& control);
   void FitWindow();
+  // The window's outer size, in pixels, that gives the layout's client area at DPI.
+  SIZE OuterSize(int dpi) const;
   void PlaceControls();
   void AttachToolTips();
   void OnCommand(WPARAM wparam, LPARAM lparam);

@@ -95,7 +95,7 @@ bool MainWindow::MadeAtStart(ControlId id) const {
 void MainWindow::ControlMade(ControlId id, HWND control) {
   if (id.role == Role::Row) {
     ::SetWindowSubclass(control, &RowButtonProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    SetRowCaption(control, u"");
+    SetRowCaption(id.slot, control, u"");
   }
 }
 
@@ -125,7 +125,7 @@ void MainWindow::ShowRow(int slot, const RowView& row) {
   HWND button = row.shown ? MakeControl(id) : ControlWindow(id);
   if (!button) return;  // never shown: nothing to take away
   if (row_captions_[static_cast<std::size_t>(slot)] != row.caption) {
-    SetRowCaption(button, row.caption);
+    SetRowCaption(slot, button, row.caption);
   }
   if (Shown(id) == row.shown) return;
   for (Role role : kRowRoles) ShowControl(Control(role, slot), row.shown);
@@ -166,7 +166,7 @@ bool MainWindow::Shown(ControlId id) const {
   return control && (::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-void MainWindow::SetRowCaption(HWND button, std::u16string_view caption) {
+void MainWindow::SetRowCaption(int slot, HWND button, std::u16string_view caption) {
   // An image button whose image draws nothing shows no text, but its text
   // is still its name.
   const bool named_only = caption.empty();
@@ -182,8 +182,7 @@ void MainWindow::SetRowCaption(HWND button, std::u16string_view caption) {
     shown += static_cast<wchar_t>(c);
     if (c == u'&') shown += L'&';
   }
-  const std::optional<ControlId> row = ControlOf(button);
-  if (named_only && row) shown = Wide(RowName(row->slot));
+  if (named_only) shown = Wide(RowName(slot));
   // A shown button paints itself at once when its text changes: when the store shifts, ten of
   // them did so one after the other (each also flushing the window to the screen once the
   // program had been busy a while) before the change handler could return. RowButtonProc
@@ -192,7 +191,7 @@ void MainWindow::SetRowCaption(HWND button, std::u16string_view caption) {
   // once the handler is done.
   ::SetWindowTextW(button, shown.c_str());
   if (::IsWindowVisible(button)) ::InvalidateRect(button, nullptr, TRUE);
-  if (row) row_captions_[static_cast<std::size_t>(row->slot)] = caption;
+  row_captions_[static_cast<std::size_t>(slot)] = caption;
 }
 
 // --- the row preview -----------------------------------------------------------

@@ -56,7 +56,7 @@ class MainWindow final : public FormWindow {
   static LRESULT CALLBACK RowButtonProc(HWND button, UINT msg, WPARAM wparam, LPARAM lparam,
                                         UINT_PTR subclass, DWORD_PTR self);
   void ShowRow(int slot, const RowView& row);
-  void SetRowCaption(HWND button, std::u16string_view caption);
+  void SetRowCaption(int slot, HWND button, std::u16string_view caption);
   void ShowSlot(int n, const Picture& picture);
   void ShowControl(ControlId id, bool shown);
   bool Shown(ControlId id) const;
